@@ -1,0 +1,19 @@
+#pragma once
+// Starting other programs without waiting for them, and never through a shell.
+
+#include <string>
+#include <vector>
+
+namespace platform {
+
+class ProcessLauncher {
+public:
+    virtual ~ProcessLauncher() = default;
+    // Starts argv[0] with the given arguments in working_dir (empty: ours).
+    // False when it could not be started.
+    virtual bool start(const std::vector<std::string>& argv, const std::string& working_dir) = 0;
+    // Opens the address in the user's default web browser.
+    virtual bool open_uri(const std::string& uri) = 0;
+};
+
+}  // namespace platform

@@ -1,0 +1,27 @@
+#!/usr/bin/env bash
+# Shared by ./run and ./test: installs what is missing from Debian's packages, then builds.
+set -euo pipefail
+
+PACKAGES=(
+  build-essential cmake pkg-config
+  libgtkmm-3.0-dev libwebkit2gtk-4.1-dev
+  googletest libgtest-dev libgmock-dev
+  xvfb xauth xdotool imagemagick
+  fonts-dejavu-core
+)
+
+missing=()
+for p in "${PACKAGES[@]}"; do
+  dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "install ok installed" || missing+=("$p")
+done
+if [ ${#missing[@]} -gt 0 ]; then
+  echo "Installing: ${missing[*]}"
+  sudo=""
+  [ "$(id -u)" -eq 0 ] || sudo="sudo"
+  $sudo apt-get update -qq
+  DEBIAN_FRONTEND=noninteractive $sudo apt-get install -y -qq --no-install-recommends "${missing[@]}"
+fi
+
+jobs=$(nproc 2>/dev/null || echo 2)
+cmake -S . -B build -DCMAKE_BUILD_TYPE=RelWithDebInfo >/dev/null
+cmake --build build -j "$jobs"
