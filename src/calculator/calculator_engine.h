@@ -1,0 +1,73 @@
+#pragma once
+// The pocket calculator behind "Euro Calcolatore K.Z.": its typing state, what each
+// key does to it, and the two display texts (`Readout` and the conversion line
+// `Label1`). No widgets: the window forwards clicks here and copies the two texts
+// back. The division-by-zero message goes through the injected message box.
+//
+// The engine outlives its window: closing the window loses the display and the
+// typing state (open() starts them afresh), but `Accumulator` and `Operand` stay.
+// A failed reading or an overflow never throws: the calculator is initialised and
+// shows "Errore", and the next digit starts a new number.
+
+#include <string>
+#include <string_view>
+
+#include "platform/locale.h"
+#include "platform/message_box.h"
+#include "settings/value.h"
+
+namespace calculator {
+
+inline constexpr std::string_view kErrorText = "Errore";
+inline constexpr std::string_view kDivideByZeroText = "Can't divide by zero";
+inline constexpr std::string_view kDivideByZeroTitle = "Calculator";
+
+class CalculatorEngine {
+public:
+    // The kind of the last input; only Nums and Neg change what keys do.
+    enum class LastKey { None, Nums, Ops, Neg, Ce };
+
+    CalculatorEngine(platform::NumberSeparators separators, platform::MessageBox& messages);
+
+    // A new window: both display texts show their design caption "0.", then initialise.
+    void open();
+    void initialise();
+
+    void digit(char digit);                 // '0'..'9'
+    void point();                           // "."
+    void operate(std::string_view symbol);  // "+", "-", "X", "/", "="
+    void percent();                         // "%"
+    void clear();                           // "C"
+    void clear_entry();                     // "CE"
+    void to_euro();                         // "Euro": the display taken as lire
+    void to_lire();                         // "Lire": the display taken as euro
+
+    const std::string& readout() const { return readout_; }
+    const std::string& label1() const { return label1_; }
+
+    const Value& accumulator() const { return accumulator_; }
+    const Value& operand() const { return operand_; }
+    int operand_count() const { return operand_count_; }
+    LastKey last_key() const { return last_key_; }
+    const std::string& pending_op() const { return pending_op_; }
+    const platform::NumberSeparators& separators() const { return separators_; }
+
+private:
+    bool run_pending_operation();
+    bool shows_number() const;
+    void fail();
+
+    platform::NumberSeparators separators_;
+    platform::MessageBox& messages_;
+
+    std::string readout_ = "0.";
+    std::string label1_ = "0.";
+    Value accumulator_;
+    Value operand_;
+    bool point_entered_ = false;
+    int operand_count_ = 0;  // 0, 1 or 2: never more, so a result is never lost
+    LastKey last_key_ = LastKey::None;
+    std::string pending_op_ = " ";
+};
+
+}  // namespace calculator
