@@ -1,0 +1,41 @@
+#include "platform/gio_process_launcher.h"
+
+#include <giomm/appinfo.h>
+#include <glibmm/error.h>
+#include <glibmm/main.h>
+#include <glibmm/spawn.h>
+
+#include <exception>
+
+namespace platform {
+
+bool GioProcessLauncher::start(const std::vector<std::string>& argv, const std::string& working_dir) {
+    if (argv.empty() || argv.front().empty()) return false;
+    try {
+        Glib::Pid pid{};
+        Glib::spawn_async(working_dir, argv, Glib::SPAWN_SEARCH_PATH | Glib::SPAWN_DO_NOT_REAP_CHILD,
+                          Glib::SlotSpawnChildSetup(), &pid);
+        // Programs started from a window that stays open for days must not pile
+        // up as zombies: the main loop collects each one when it exits.
+        Glib::signal_child_watch().connect([](Glib::Pid ended, int) { Glib::spawn_close_pid(ended); },
+                                           pid);
+        return true;
+    } catch (const Glib::Error&) {
+        return false;
+    } catch (const std::exception&) {
+        return false;
+    }
+}
+
+bool GioProcessLauncher::open_uri(const std::string& uri) {
+    if (uri.empty()) return false;
+    try {
+        return Gio::AppInfo::launch_default_for_uri(uri);
+    } catch (const Glib::Error&) {
+        return false;
+    } catch (const std::exception&) {
+        return false;
+    }
+}
+
+}  // namespace platform
