@@ -18,6 +18,8 @@ void GtkMessageBox::show(const std::string& text, const std::string& title, Mess
         box = std::make_unique<Gtk::MessageDialog>(safe, false, type, Gtk::BUTTONS_OK, true);
     box->set_title(title);
     box->set_position(Gtk::WIN_POS_CENTER);
+    // Our tool windows keep above the others; a message must not hide behind them.
+    box->set_keep_above(true);
     box->run();
 }
 

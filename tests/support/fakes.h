@@ -1,0 +1,56 @@
+#pragma once
+// Stand-ins for the panes and the configuration dialog, recording what the logic
+// under test asked of them.
+
+#include <array>
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "browser_pane/pane.h"
+#include "config_dialog/dialog_fields.h"
+
+struct FakePane : Pane {
+    std::vector<std::string> navigations;
+    int refreshes = 0;
+    bool silent = false;
+    // Every scroll write in order; a refused write is recorded too.
+    std::vector<std::pair<std::optional<double>, std::optional<double>>> scrolls;
+    bool accepts = true;
+
+    bool navigate(const std::string& address) override {
+        navigations.push_back(address);
+        return accepts;
+    }
+    bool refresh() override {
+        ++refreshes;
+        return accepts;
+    }
+    bool set_silent(bool s) override {
+        silent = s;
+        return accepts;
+    }
+    bool set_body_scroll(std::optional<double> left, std::optional<double> top) override {
+        scrolls.emplace_back(left, top);
+        return accepts;
+    }
+};
+
+struct FakePanes {
+    std::array<FakePane, 4> pane;
+    PaneSet set() { return {&pane[0], &pane[1], &pane[2], &pane[3]}; }
+};
+
+struct FakeDialog : DialogFields {
+    std::array<std::string, 5> texts;
+    std::array<int, 4> checks{};
+
+    std::string text(int n) const override { return texts.at(n - 1); }
+    void set_text(int n, const std::string& value) override { texts.at(n - 1) = value; }
+    int check(int n) const override { return checks.at(n - 1); }
+    bool set_check(int n, int value) override {
+        if (value < 0 || value > 2) return false;
+        checks.at(n - 1) = value;
+        return true;
+    }
+};
