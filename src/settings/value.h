@@ -4,9 +4,13 @@
 // It knows the conversions between those kinds and overflow-safe addition; it
 // knows nothing of files, widgets or locales (texts read as numbers use ".").
 
+#include <concepts>
 #include <cstdint>
 #include <optional>
 #include <string>
+#include <string_view>
+#include <type_traits>
+#include <utility>
 #include <variant>
 
 class Value {
@@ -20,6 +24,18 @@ public:
     Value(bool v) : data_(v) {}
     Value(std::string v) : data_(std::move(v)) {}
     Value(const char* v) : data_(std::string(v)) {}
+    // Any other integer type (long, std::size_t, ...) takes the narrowest kind that
+    // holds it, so Value(5L) is an Int16 and a value beyond 32 bits a Double.
+    template <std::integral T>
+        requires(!std::same_as<T, bool> && !std::same_as<T, std::int16_t> &&
+                 !std::same_as<T, std::int32_t>)
+    Value(T v) : Value(narrowest_integer(v)) {}
+
+    // The number a text holds, or nothing: blanks (space, tab) around it allowed, an
+    // optional sign, "." as the decimal point, an optional exponent ("1e5"). Whole
+    // numbers without point or exponent come as Int16 or Int32 when they fit, all
+    // others as Double; "inf", "nan", hex and numbers beyond the double range are texts.
+    static std::optional<Value> number_in_text(std::string_view text);
 
     Kind kind() const;
     bool is_empty() const { return kind() == Kind::Empty; }
@@ -28,7 +44,9 @@ public:
     bool is_numeric_kind() const;
 
     // Empty gives "", numbers their plain shortest decimal form with "." ("12", "-3.5"),
-    // booleans "True"/"False", texts themselves.
+    // booleans "True"/"False", texts themselves. A double keeps the shortest text that
+    // reads back as the same double, so very large or small ones use an exponent
+    // ("1e+20"); -0 gives "0".
     std::string to_text() const;
 
     // Empty gives 0; numbers themselves; booleans -1 or 0; a text that holds a
@@ -42,6 +60,9 @@ public:
     // Addition and subtraction in the narrowest kind that holds the result:
     // 16-bit widens to 32-bit, 32-bit to double; never wraps. Texts take part as
     // their numbers. Nothing when either side is not a number.
+    // The result is at least as wide as the wider side (Empty and booleans count as
+    // Int16, a text as the kind number_in_text gives it): Int32 5 + Int16 1 is Int32 6,
+    // and a Double stays a Double. A double result beyond the double range is nothing.
     friend std::optional<Value> add(const Value& a, const Value& b);
     friend std::optional<Value> subtract(const Value& a, const Value& b);
 
@@ -52,5 +73,15 @@ public:
     friend bool operator==(const Value& a, const Value& b) = default;
 
 private:
+    template <std::integral T>
+    static Value narrowest_integer(T v) {
+        // Widened first: std::in_range refuses the character types.
+        using Wide = std::conditional_t<std::is_signed_v<T>, long long, unsigned long long>;
+        const Wide w = v;
+        if (std::in_range<std::int16_t>(w)) return Value(static_cast<std::int16_t>(w));
+        if (std::in_range<std::int32_t>(w)) return Value(static_cast<std::int32_t>(w));
+        return Value(static_cast<double>(w));
+    }
+
     std::variant<std::monostate, std::int16_t, std::int32_t, double, std::string, bool> data_;
 };
