@@ -1,0 +1,21 @@
+#pragma once
+// Replaces a file's whole content so that it never ends up half-written or empty:
+// the bytes go to a temporary file in the same folder, are flushed to disk, and
+// the temporary file is renamed over the target. On failure the old file is left
+// as it was and the temporary file is removed. Choosing the content is left to
+// the caller.
+
+#include <filesystem>
+#include <optional>
+#include <string>
+#include <string_view>
+
+namespace settings {
+
+// Nothing on success, otherwise the reason in Italian ("permesso negato").
+// An existing file keeps its permissions; through a symbolic link, the link stays
+// and the file it points to gets the new content. A folder or a device is refused.
+std::optional<std::string> replace_file_content(const std::filesystem::path& file,
+                                                std::string_view content);
+
+}  // namespace settings
