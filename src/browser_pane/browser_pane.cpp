@@ -1,0 +1,201 @@
+#include "browser_pane/browser_pane.h"
+
+#include <chrono>
+#include <cmath>
+
+#include <giomm/appinfo.h>
+#include <glibmm/wrap.h>
+
+#include "browser_pane/page_guard.h"
+#include "browser_pane/pane_web_view.h"
+#include "browser_pane/scroll_script.h"
+
+namespace {
+
+using Clock = std::chrono::steady_clock;
+
+// A page whose process keeps dying must not be reloaded in a loop.
+constexpr auto kRecoveryPause = std::chrono::seconds(30);
+
+bool usable_offset(const std::optional<double>& offset) { return !offset || std::isfinite(*offset); }
+
+void finish_scroll(GObject* view, GAsyncResult* result, gpointer) {
+    GError* error = nullptr;
+    if (JSCValue* value = webkit_web_view_evaluate_javascript_finish(WEBKIT_WEB_VIEW(view), result, &error))
+        g_object_unref(value);
+    // A page that went away meanwhile just misses this write; the next tick writes again.
+    g_clear_error(&error);
+}
+
+std::string to_text(JSCValue* value) {
+    auto take = [](char* text) {
+        std::string copy = text ? text : "";
+        g_free(text);
+        return copy;
+    };
+    if (jsc_value_is_undefined(value))
+        return "undefined";
+    if (jsc_value_is_object(value) && !jsc_value_is_function(value)) {
+        if (char* json = jsc_value_to_json(value, 0))
+            return take(json);
+    }
+    return take(jsc_value_to_string(value));
+}
+
+struct PendingScript {
+    std::weak_ptr<bool> pane_alive;
+    std::function<void(std::optional<std::string>)> done;
+};
+
+void finish_script(GObject* view, GAsyncResult* result, gpointer data) {
+    std::unique_ptr<PendingScript> pending(static_cast<PendingScript*>(data));
+    GError* error = nullptr;
+    JSCValue* value = webkit_web_view_evaluate_javascript_finish(WEBKIT_WEB_VIEW(view), result, &error);
+    std::optional<std::string> text;
+    if (value) {
+        text = to_text(value);
+        g_object_unref(value);
+    }
+    g_clear_error(&error);
+    if (pending->pane_alive.expired() || !pending->done)
+        return;
+    try {
+        pending->done(std::move(text));
+    } catch (...) {
+        // Nothing may unwind into the GLib main loop.
+    }
+}
+
+}  // namespace
+
+std::function<void(const std::string&)> BrowserPane::open_externally = [](const std::string& address) {
+    Gio::AppInfo::launch_default_for_uri_async(address);
+};
+
+struct BrowserPane::Impl {
+    WebKitWebView* view = nullptr;
+    Gtk::Widget* widget = nullptr;
+    GCancellable* cancellable = g_cancellable_new();
+    std::shared_ptr<bool> alive = std::make_shared<bool>(true);
+    PageGuard guard;
+    // A document has committed and its process still runs.
+    bool has_document = false;
+    bool recovered_before = false;
+    Clock::time_point last_recovery;
+    guint recovery_source = 0;
+    sigc::signal<void()> load_finished;
+
+    static void on_load_changed(WebKitWebView*, WebKitLoadEvent event, gpointer data);
+    static void on_process_terminated(WebKitWebView*, WebKitWebProcessTerminationReason, gpointer data);
+    static gboolean recover(gpointer data);
+};
+
+void BrowserPane::Impl::on_load_changed(WebKitWebView*, WebKitLoadEvent event, gpointer data) {
+    auto* impl = static_cast<Impl*>(data);
+    if (event == WEBKIT_LOAD_COMMITTED)
+        impl->has_document = true;
+    if (event != WEBKIT_LOAD_FINISHED)
+        return;
+    try {
+        impl->load_finished.emit();
+    } catch (...) {
+        // Nothing may unwind into the GLib main loop.
+    }
+}
+
+void BrowserPane::Impl::on_process_terminated(WebKitWebView*, WebKitWebProcessTerminationReason, gpointer data) {
+    auto* impl = static_cast<Impl*>(data);
+    impl->has_document = false;
+    // A pane nobody reloads would stay blank for days; bring the page back once,
+    // from the main loop rather than from inside WebKit's own notification.
+    const auto now = Clock::now();
+    if (impl->recovery_source || (impl->recovered_before && now - impl->last_recovery < kRecoveryPause))
+        return;
+    impl->recovered_before = true;
+    impl->last_recovery = now;
+    impl->recovery_source = g_idle_add(&Impl::recover, impl);
+}
+
+gboolean BrowserPane::Impl::recover(gpointer data) {
+    auto* impl = static_cast<Impl*>(data);
+    impl->recovery_source = 0;
+    if (webkit_web_view_get_uri(impl->view))
+        webkit_web_view_reload(impl->view);
+    return G_SOURCE_REMOVE;
+}
+
+BrowserPane::BrowserPane() : impl_(std::make_unique<Impl>()) {
+    impl_->view = new_pane_web_view();
+    impl_->widget = Glib::wrap(GTK_WIDGET(impl_->view));
+    attach_page_guard(impl_->view, &impl_->guard);
+    g_signal_connect(impl_->view, "load-changed", G_CALLBACK(&Impl::on_load_changed), impl_.get());
+    g_signal_connect(impl_->view, "web-process-terminated", G_CALLBACK(&Impl::on_process_terminated),
+                     impl_.get());
+}
+
+BrowserPane::~BrowserPane() {
+    impl_->alive.reset();
+    g_cancellable_cancel(impl_->cancellable);
+    if (impl_->recovery_source)
+        g_source_remove(impl_->recovery_source);
+    g_signal_handlers_disconnect_by_data(impl_->view, impl_.get());
+    detach_page_guard(impl_->view, &impl_->guard);
+    gtk_widget_destroy(GTK_WIDGET(impl_->view));
+    g_object_unref(impl_->view);
+    g_object_unref(impl_->cancellable);
+}
+
+Gtk::Widget& BrowserPane::widget() { return *impl_->widget; }
+
+bool BrowserPane::navigate(const std::string& address) {
+    // WebKit ignores an empty address, where a blank page is what a viewer shows;
+    // bytes that are not UTF-8 would not survive its URL parser.
+    gchar* target = g_utf8_make_valid(address.empty() ? "about:blank" : address.c_str(), -1);
+    webkit_web_view_load_uri(impl_->view, target);
+    g_free(target);
+    return true;
+}
+
+bool BrowserPane::refresh() {
+    if (!webkit_web_view_get_uri(impl_->view))
+        return false;
+    webkit_web_view_reload(impl_->view);
+    return true;
+}
+
+bool BrowserPane::set_silent(bool silent) {
+    impl_->guard.silent = silent;
+    return true;
+}
+
+bool BrowserPane::set_body_scroll(std::optional<double> left, std::optional<double> top) {
+    // Until the load has finished the document may have no body yet, and a reload's
+    // old document is about to go: a write now would be lost, so report it instead.
+    if (!impl_->has_document || webkit_web_view_is_loading(impl_->view))
+        return false;
+    if (!usable_offset(left) || !usable_offset(top))
+        return false;
+    if (!left && !top)
+        return true;
+    const std::string script = scroll_script(left, top);
+    webkit_web_view_evaluate_javascript(impl_->view, script.c_str(), static_cast<gssize>(script.size()),
+                                        kScrollWorld, nullptr, impl_->cancellable, finish_scroll, nullptr);
+    return true;
+}
+
+sigc::signal<void()>& BrowserPane::signal_load_finished() { return impl_->load_finished; }
+
+bool BrowserPane::is_loading() const { return webkit_web_view_is_loading(impl_->view); }
+
+std::string BrowserPane::uri() const {
+    const char* current = webkit_web_view_get_uri(impl_->view);
+    return current ? current : "";
+}
+
+void BrowserPane::run_script(const std::string& script, std::function<void(std::optional<std::string>)> done) {
+    auto* pending = new PendingScript{impl_->alive, std::move(done)};
+    webkit_web_view_evaluate_javascript(impl_->view, script.c_str(), static_cast<gssize>(script.size()), nullptr,
+                                        nullptr, impl_->cancellable, finish_script, pending);
+}
+
+void BrowserPane::terminate_web_process() { webkit_web_view_terminate_web_process(impl_->view); }

@@ -1,0 +1,56 @@
+#pragma once
+// A pane over a WebKitGTK web view: the Pane operations, plus a few hooks for tests,
+// benchmarks and diagnostics. WebKit stays behind the pimpl: users see gtkmm only.
+// Laying the widget out and deciding when to navigate, reload or scroll are the caller's.
+
+#include <functional>
+#include <memory>
+#include <optional>
+#include <string>
+
+#include <gtkmm/widget.h>
+#include <sigc++/signal.h>
+
+#include "browser_pane/pane.h"
+
+class BrowserPane : public Pane {
+public:
+    BrowserPane();
+    ~BrowserPane() override;
+    BrowserPane(const BrowserPane&) = delete;
+    BrowserPane& operator=(const BrowserPane&) = delete;
+
+    // The view, to put in a container.
+    Gtk::Widget& widget();
+
+    // An empty address shows a blank page; anything else goes to the view unchanged.
+    bool navigate(const std::string& address) override;
+    // False when there is nothing to reload yet.
+    bool refresh() override;
+    bool set_silent(bool silent) override;
+    // False, and nothing written, until a document has committed and finished loading,
+    // or when an offset is not a finite number. The write itself lands asynchronously;
+    // a document without a scrolling element ignores it.
+    bool set_body_scroll(std::optional<double> left, std::optional<double> top) override;
+
+    // For tests, benchmarks and diagnostics:
+    // each finished main-frame load, success or failure.
+    sigc::signal<void()>& signal_load_finished();
+    bool is_loading() const;
+    std::string uri() const;
+    // Runs a script in the page's own world; done gets the result as text (strings as
+    // they are, other values as JSON), or nothing when the script fails. done is not
+    // called once the pane is gone.
+    void run_script(const std::string& script, std::function<void(std::optional<std::string>)> done);
+    // Ends the page's web process as a crash would; the pane then reloads its page.
+    void terminate_web_process();
+
+    // Where a page's request for a new window goes, made by the user's own click
+    // (a target=_blank link, window.open): the user's default browser unless
+    // replaced. Tests replace it so that no real browser starts.
+    static std::function<void(const std::string& address)> open_externally;
+
+private:
+    struct Impl;
+    std::unique_ptr<Impl> impl_;
+};

@@ -1,0 +1,17 @@
+#pragma once
+// Keeps a web view from opening anything of its own. While silent: script dialogs are
+// answered without showing (before-unload lets the page go), permission requests are
+// denied, and print, file and colour choosers, log-in prompts, notifications and full
+// screen are refused. Always: a new window asked for by the user's click goes to
+// BrowserPane::open_externally instead, pop-ups without a click go nowhere, and a
+// response the view cannot show is dropped rather than downloaded.
+
+#include <webkit2/webkit2.h>
+
+struct PageGuard {
+    bool silent = false;
+};
+
+// The guard must outlive the connection; detach before it goes.
+void attach_page_guard(WebKitWebView* view, PageGuard* guard);
+void detach_page_guard(WebKitWebView* view, PageGuard* guard);
