@@ -1,0 +1,17 @@
+#include "support/wait_until.h"
+
+#include <glib.h>
+
+bool wait_until(const std::function<bool()>& pred, std::chrono::milliseconds deadline) {
+    const auto end = std::chrono::steady_clock::now() + deadline;
+    // A blocking iteration may wait for ever when nothing happens; the heartbeat
+    // wakes it so the deadline is seen.
+    const guint heartbeat = g_timeout_add(10, +[](gpointer) -> gboolean { return G_SOURCE_CONTINUE; }, nullptr);
+    bool met = pred();
+    while (!met && std::chrono::steady_clock::now() < end) {
+        g_main_context_iteration(nullptr, TRUE);
+        met = pred();
+    }
+    g_source_remove(heartbeat);
+    return met;
+}

@@ -1,0 +1,10 @@
+#pragma once
+// Lets a window or web test wait for something without sleeping: the default GLib
+// main context runs (so windows draw and WebKit talks to its processes) until the
+// condition holds or the deadline passes.
+
+#include <chrono>
+#include <functional>
+
+// True once pred holds; false when the deadline passed first.
+bool wait_until(const std::function<bool()>& pred, std::chrono::milliseconds deadline);
