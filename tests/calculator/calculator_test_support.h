@@ -27,6 +27,7 @@ struct RecordingMessageBox : platform::MessageBox {
 inline const platform::NumberSeparators kItalian{",", "."};
 inline const platform::NumberSeparators kEnglish{".", ","};
 inline const platform::NumberSeparators kFrench{",", "\u202F"};  // narrow no-break space: several bytes
+inline const platform::NumberSeparators kPairs[] = {kItalian, kEnglish, kFrench};
 
 // An Italian-written expectation ("1.000.000", "0,5") in other separators.
 inline std::string in_separators(const std::string& italian, const platform::NumberSeparators& s) {
