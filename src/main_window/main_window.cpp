@@ -1,0 +1,133 @@
+#include "main_window/main_window.h"
+
+#include <glibmm/main.h>
+
+#include "main_window/about.h"
+#include "main_window/app_icon.h"
+#include "main_window/launcher.h"
+#include "main_window/startup.h"
+#include "platform/locale.h"
+
+namespace {
+// The design client area, 9705 x 3675 twips at 15 twips a pixel.
+constexpr int kDesignWidth = 647;
+constexpr int kDesignHeight = 245;
+constexpr int kSpacerWidth = 12;
+}  // namespace
+
+MainWindow::MainWindow(const std::filesystem::path& settings_file)
+    : chooser_(nullptr),
+      Form2(std::make_unique<ConfigDialog>(store_, pane_set(), chooser_, messages_)),
+      calculator_engine_(platform::user_number_separators(), messages_),
+      Timer1([this] { Timer1_Timer(); }),
+      countdown_(store_, pane_set(), *Form2, Timer1) {
+    set_title("Orvalis");
+    set_icon_list({orvalis_icon(16), orvalis_icon(32), orvalis_icon(48)});
+    messages_.set_parent(this);
+    chooser_.set_parent(Form2.get());
+
+    build_menu();
+    for (int n = 1; n <= 4; ++n) quarters_.set_quarter(n, pane(n).widget());
+    layout_.pack_start(menu_bar_, Gtk::PACK_SHRINK);
+    layout_.pack_start(quarters_, Gtk::PACK_EXPAND_WIDGET);
+    add(layout_);
+    show_all_children();
+
+    int menu_min = 0, menu_natural = 0;
+    menu_bar_.get_preferred_height(menu_min, menu_natural);
+    set_default_size(kDesignWidth, kDesignHeight + menu_natural);
+    // Four panes in the design size show nothing useful: open on the whole screen.
+    maximize();
+
+    Form_Load(store_, settings_file, *Form2, pane_set());
+}
+
+MainWindow::~MainWindow() = default;
+
+PaneSet MainWindow::pane_set() {
+    return {&panes_[0], &panes_[1], &panes_[2], &panes_[3]};
+}
+
+void MainWindow::build_menu() {
+    auto spacer = [this] { menu_bar_.add_entry("").set_size_request(kSpacerWidth, -1); };
+    Tempo = &menu_bar_.add_entry("Timer on");
+    Tempo->signal_activate().connect([this] { Tempo_Click(); });
+    contatore = &menu_bar_.add_entry("000");
+    spacer();
+    RefreshManuale = &menu_bar_.add_entry("Refresh");
+    RefreshManuale->signal_activate().connect([this] { RefreshManuale_Click(); });
+    spacer();
+    menu_bar_.add_entry("Tavorinello").signal_activate().connect([this] { DBB_Click(); });
+    spacer();
+    menu_bar_.add_entry("Calcolatore").signal_activate().connect([this] { Calcolatore_Click(); });
+    spacer();
+    menu_bar_.add_entry("Configura").signal_activate().connect([this] { Configura_Click(); });
+    spacer();
+    menu_bar_.add_entry("Cerca").signal_activate().connect([this] { Cerca_Click(); });
+    spacer();
+    menu_bar_.add_entry("[ Info ]").signal_activate().connect([this] { Info_Click(); });
+}
+
+void MainWindow::Timer1_Timer() {
+    CommandMenuBar::set_caption(*contatore, countdown_.tick());
+}
+
+void MainWindow::Tempo_Click() {
+    CommandMenuBar::set_caption(*Tempo, countdown_.toggle());
+}
+
+void MainWindow::RefreshManuale_Click() {
+    countdown_.reload_flagged();
+}
+
+void MainWindow::DBB_Click() {
+    if (const auto command = launcher_command(Form2->text(5)))
+        launcher_->start(command->argv, command->working_dir);
+}
+
+void MainWindow::Configura_Click() {
+    Form2->present();
+}
+
+void MainWindow::Calcolatore_Click() {
+    if (!Calculator) {
+        Calculator = std::make_unique<calculator::CalculatorWindow>(calculator_engine_, *launcher_);
+        // Closed through its frame the calculator is gone; the next opening builds it anew.
+        Calculator->signal_delete_event().connect([this](GdkEventAny*) {
+            Calculator->hide();
+            Glib::signal_idle().connect_once([this] { Calculator.reset(); });
+            return true;
+        });
+    }
+    Calculator->deiconify();
+    Calculator->present();
+}
+
+void MainWindow::Cerca_Click() {
+    if (!Form3) {
+        Form3 = std::make_unique<SearchWindow>(*launcher_);
+        // A search only hides the box; closing it through its frame discards it with its query.
+        Form3->signal_delete_event().connect([this](GdkEventAny*) {
+            Form3->hide();
+            Glib::signal_idle().connect_once([this] { Form3.reset(); });
+            return true;
+        });
+    }
+    Form3->present();
+}
+
+void MainWindow::Info_Click() {
+    messages_.show(about_text(), "Orvalis", platform::MessageIcon::Question);
+}
+
+bool MainWindow::on_delete_event(GdkEventAny* event) {
+    Form_Unload();
+    return Gtk::Window::on_delete_event(event);
+}
+
+void MainWindow::Form_Unload() {
+    Timer1.stop();
+    Form2.reset();
+    Form3.reset();
+    Calculator.reset();
+}

@@ -1,0 +1,83 @@
+#pragma once
+// Form1, the main window: four browser panes in the quarters of the window, the
+// fourteen-entry menu bar, the countdown timer, and the other windows it opens.
+// What the commands do lives in small pure pieces (Form_Load, Countdown,
+// launcher_command); this class holds the widgets and connects them.
+
+#include <gtkmm/box.h>
+#include <gtkmm/window.h>
+
+#include <array>
+#include <filesystem>
+#include <memory>
+
+#include "browser_pane/browser_pane.h"
+#include "calculator/calculator_window.h"
+#include "config_dialog/config_dialog.h"
+#include "main_window/countdown.h"
+#include "main_window/glib_ticker.h"
+#include "main_window/menu_bar.h"
+#include "main_window/quarter_container.h"
+#include "platform/gio_process_launcher.h"
+#include "platform/gtk_file_chooser.h"
+#include "platform/gtk_message_box.h"
+#include "search/search_window.h"
+#include "settings/settings_store.h"
+
+class MainWindow : public Gtk::Window {
+public:
+    // settings_file is read once, now; the program passes <its folder>/dati.cfg.
+    explicit MainWindow(const std::filesystem::path& settings_file);
+    ~MainWindow() override;
+
+    // Reached by tests and benchmarks; the program itself never needs them from outside.
+    BrowserPane& pane(int n) { return panes_[n - 1]; }
+    ConfigDialog& config_dialog() { return *Form2; }
+    SettingsStore& store() { return store_; }
+    Gtk::MenuItem& tempo_entry() { return *Tempo; }
+    Gtk::MenuItem& contatore_entry() { return *contatore; }
+    Gtk::MenuItem& refresh_entry() { return *RefreshManuale; }
+    calculator::CalculatorWindow* calculator() { return Calculator.get(); }
+    SearchWindow* search() { return Form3.get(); }
+    // Replaces how other programs and the browser are started (tests).
+    void set_process_launcher(platform::ProcessLauncher& launcher) { launcher_ = &launcher; }
+
+    void Tempo_Click();
+    void RefreshManuale_Click();
+    void DBB_Click();
+    void Calcolatore_Click();
+    void Configura_Click();
+    void Cerca_Click();
+    void Info_Click();
+
+protected:
+    bool on_delete_event(GdkEventAny* event) override;
+
+private:
+    void build_menu();
+    void Timer1_Timer();
+    void Form_Unload();
+    PaneSet pane_set();
+
+    SettingsStore store_;
+    std::array<BrowserPane, 4> panes_;
+    platform::GtkMessageBox messages_;
+    platform::GtkFileChooser chooser_;
+    platform::GioProcessLauncher gio_launcher_;
+    platform::ProcessLauncher* launcher_ = &gio_launcher_;
+
+    Gtk::Box layout_{Gtk::ORIENTATION_VERTICAL};
+    CommandMenuBar menu_bar_;
+    QuarterContainer quarters_;
+    Gtk::MenuItem* Tempo = nullptr;
+    Gtk::MenuItem* contatore = nullptr;
+    Gtk::MenuItem* RefreshManuale = nullptr;
+
+    std::unique_ptr<ConfigDialog> Form2;
+    std::unique_ptr<SearchWindow> Form3;
+    calculator::CalculatorEngine calculator_engine_;
+    std::unique_ptr<calculator::CalculatorWindow> Calculator;
+
+    GlibTicker Timer1;
+    Countdown countdown_;
+};
