@@ -42,6 +42,7 @@ public:
     // Replaces how other programs and the browser are started (tests).
     void set_process_launcher(platform::ProcessLauncher& launcher) { launcher_ = &launcher; }
 
+    void Timer1_Timer();
     void Tempo_Click();
     void RefreshManuale_Click();
     void DBB_Click();
@@ -55,7 +56,6 @@ protected:
 
 private:
     void build_menu();
-    void Timer1_Timer();
     void Form_Unload();
     PaneSet pane_set();
 

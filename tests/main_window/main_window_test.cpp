@@ -1,0 +1,193 @@
+// The real main window on pages of a local server: start-up, the menu bar's one-click
+// entries, the scroll hold driven by the real timer, the manual refresh, and shutdown.
+
+#include <gtest/gtest.h>
+#include <gtk/gtk.h>
+
+#include <atkmm/object.h>
+
+#include <filesystem>
+#include <fstream>
+#include <memory>
+#include <string>
+
+#include "main_window/main_window.h"
+#include "support/local_http_server.h"
+#include "support/pane_probe.h"
+#include "support/wait_until.h"
+
+namespace {
+
+using namespace std::chrono_literals;
+
+std::string long_page(bool standards_mode, const std::string& title) {
+    return std::string(standards_mode ? "<!DOCTYPE html>" : "") + "<html><head><title>" + title +
+           "</title></head><body style='margin:0'><div style='width:5000px;height:5000px;"
+           "background:linear-gradient(#fff,#00f)'>" + title + "</div></body></html>";
+}
+
+class MainWindowTest : public ::testing::Test {
+protected:
+    std::filesystem::path dir;
+    LocalHttpServer server;
+    std::unique_ptr<MainWindow> window;
+    int loads = 0;
+
+    MainWindowTest() {
+        char pattern[] = "/tmp/orvalis-main-XXXXXX";
+        dir = mkdtemp(pattern);
+        // Panes 1 and 3 are standards-mode pages, 2 and 4 quirks-mode ones.
+        for (int n = 1; n <= 4; ++n)
+            server.serve("/p" + std::to_string(n), "text/html; charset=utf-8",
+                         long_page(n % 2 == 1, "pagina " + std::to_string(n)));
+    }
+    ~MainWindowTest() override {
+        window.reset();
+        std::filesystem::remove_all(dir);
+    }
+
+    // Writes dati.cfg with the given offsets and flags, the four local pages and a launcher.
+    void write_settings(const std::string& offsets, const std::string& flags) {
+        std::ofstream out(dir / "dati.cfg", std::ios::binary);
+        out << offsets;
+        for (int n = 1; n <= 4; ++n) out << server.url("/p" + std::to_string(n)) << "\r\n";
+        out << flags << "/usr/bin/true\r\n";
+    }
+
+    // Starts the window and waits until every pane has loaded its page once.
+    void start() {
+        window = std::make_unique<MainWindow>(dir / "dati.cfg");
+        for (int n = 1; n <= 4; ++n)
+            window->pane(n).signal_load_finished().connect([this] { ++loads; });
+        window->unmaximize();
+        window->show();
+        ASSERT_TRUE(wait_until([this] { return loads >= 4; }, 30s)) << "loads finished: " << loads;
+        ASSERT_TRUE(wait_until([this] {
+            for (int n = 1; n <= 4; ++n)
+                if (window->pane(n).is_loading()) return false;
+            return true;
+        }, 30s));
+    }
+
+    std::string js(int pane, const std::string& script) {
+        return script_result(window->pane(pane), script).value_or("<no answer>");
+    }
+    std::string scroll_of(int pane) {
+        return js(pane, "document.scrollingElement.scrollLeft + ',' + document.scrollingElement.scrollTop");
+    }
+};
+
+std::string label(Gtk::MenuItem& item) { return item.get_label(); }
+
+// The input window GTK delivers the widget's pointer events to: a menu item has one
+// of its own, a child of the window it draws into.
+GdkWindow* input_window_of(Gtk::Widget& widget) {
+    GdkWindow* drawn_into = gtk_widget_get_window(widget.gobj());
+    GList* children = gdk_window_get_children(drawn_into);
+    GdkWindow* found = drawn_into;
+    for (GList* c = children; c; c = c->next) {
+        gpointer owner = nullptr;
+        gdk_window_get_user_data(GDK_WINDOW(c->data), &owner);
+        if (owner == widget.gobj()) found = GDK_WINDOW(c->data);
+    }
+    g_list_free(children);
+    return found;
+}
+
+// A press and a release as the X server would send them, through GTK's own event routing.
+void quick_click(Gtk::Widget& widget) {
+    GdkWindow* target = input_window_of(widget);
+    const auto alloc = widget.get_allocation();
+    guint32 time = 1000;
+    for (GdkEventType type : {GDK_BUTTON_PRESS, GDK_BUTTON_RELEASE}) {
+        GdkEvent* event = gdk_event_new(type);
+        GdkSeat* seat = gdk_display_get_default_seat(gdk_window_get_display(target));
+        gdk_event_set_device(event, gdk_seat_get_pointer(seat));
+        event->button.window = GDK_WINDOW(g_object_ref(target));
+        event->button.time = time++;  // released at once: the click stock menu bars ignore
+        event->button.button = 1;
+        event->button.x = alloc.get_width() / 2.0;
+        event->button.y = alloc.get_height() / 2.0;
+        gtk_main_do_event(event);
+        gdk_event_free(event);
+    }
+}
+
+TEST_F(MainWindowTest, StartsOnTheFourConfiguredPagesWithTheTimerOff) {
+    write_settings("\r\n\r\n\r\n\r\n\r\n\r\n\r\n\r\n", " 1 \r\n 0 \r\n 2 \r\n 1 \r\n");
+    start();
+    for (int n = 1; n <= 4; ++n) {
+        EXPECT_EQ(window->pane(n).uri(), server.url("/p" + std::to_string(n)));
+        EXPECT_EQ(js(n, "document.title"), "pagina " + std::to_string(n));
+        EXPECT_EQ(window->config_dialog().text(n), server.url("/p" + std::to_string(n)));
+    }
+    EXPECT_EQ(window->config_dialog().check(3), 2);
+    EXPECT_EQ(window->config_dialog().text(5), "/usr/bin/true");
+    EXPECT_FALSE(window->config_dialog().get_visible()) << "the dialog is created hidden";
+    EXPECT_EQ(label(window->tempo_entry()), "Timer on");
+    EXPECT_EQ(label(window->contatore_entry()), "000");
+    EXPECT_EQ(window->store().Dati[0], Value(std::int16_t{120}));
+}
+
+TEST_F(MainWindowTest, OneQuickClickOnAnEntryActsOnceAndEntriesHaveNames) {
+    write_settings("\r\n\r\n\r\n\r\n\r\n\r\n\r\n\r\n", " 0 \r\n 0 \r\n 0 \r\n 0 \r\n");
+    start();
+    quick_click(window->tempo_entry());
+    EXPECT_EQ(label(window->tempo_entry()), "Timer off");
+    quick_click(window->tempo_entry());
+    EXPECT_EQ(label(window->tempo_entry()), "Timer on");
+    EXPECT_EQ(window->tempo_entry().get_accessible()->get_name(), "Timer on");
+    EXPECT_EQ(window->refresh_entry().get_accessible()->get_name(), "Refresh");
+}
+
+TEST_F(MainWindowTest, TheRunningTimerHoldsEveryPaneOnItsStoredRegion) {
+    write_settings(" 10 \r\n 300 \r\n 20 \r\n 400 \r\n\r\n 500 \r\n 40 \r\n\r\n",
+                   " 0 \r\n 0 \r\n 0 \r\n 0 \r\n");
+    start();
+    window->Tempo_Click();
+    const std::string expected[4] = {"10,300", "20,400", "0,500", "40,0"};
+    for (int n = 1; n <= 4; ++n)
+        EXPECT_TRUE(wait_until([&] { return scroll_of(n) == expected[n - 1]; }, 5s))
+            << "pane " << n << " is at " << scroll_of(n);
+
+    // Scrolled away by hand, a pane comes back within a tick or two.
+    js(2, "window.scrollTo(0, 0); 'moved'");
+    EXPECT_TRUE(wait_until([&] { return scroll_of(2) == "20,400"; }, 3s)) << scroll_of(2);
+    EXPECT_NE(label(window->contatore_entry()), "000");
+}
+
+TEST_F(MainWindowTest, RefreshReloadsExactlyThePanesFlaggedOne) {
+    write_settings("\r\n\r\n\r\n\r\n\r\n\r\n\r\n\r\n", " 1 \r\n 0 \r\n 2 \r\n 1 \r\n");
+    start();
+    for (int n = 1; n <= 4; ++n) ASSERT_EQ(server.request_count("/p" + std::to_string(n)), 1);
+    loads = 0;
+    window->RefreshManuale_Click();
+    ASSERT_TRUE(wait_until([this] { return loads >= 2; }, 20s));
+    EXPECT_EQ(server.request_count("/p1"), 2);
+    EXPECT_EQ(server.request_count("/p2"), 1);
+    EXPECT_EQ(server.request_count("/p3"), 1) << "a grey flag does not reload";
+    EXPECT_EQ(server.request_count("/p4"), 2);
+    EXPECT_EQ(label(window->contatore_entry()), "000") << "the counter is left alone";
+}
+
+TEST_F(MainWindowTest, ClosingTheMainWindowClosesEveryOtherWindow) {
+    write_settings("\r\n\r\n\r\n\r\n\r\n\r\n\r\n\r\n", " 0 \r\n 0 \r\n 0 \r\n 0 \r\n");
+    start();
+    window->Configura_Click();
+    window->Calcolatore_Click();
+    window->Cerca_Click();
+    ASSERT_TRUE(window->config_dialog().get_visible());
+    ASSERT_NE(window->calculator(), nullptr);
+    ASSERT_NE(window->search(), nullptr);
+
+    window->close();
+    EXPECT_TRUE(wait_until([] {
+        for (Gtk::Window* w : Gtk::Window::list_toplevels())
+            if (w->get_visible()) return false;
+        return true;
+    }, 5s));
+    EXPECT_EQ(window->calculator(), nullptr);
+    EXPECT_EQ(window->search(), nullptr);
+}
+
+}  // namespace
