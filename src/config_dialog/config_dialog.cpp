@@ -1,0 +1,254 @@
+#include "config_dialog/config_dialog.h"
+
+#include <stdexcept>
+#include <vector>
+
+#include <atkmm/object.h>
+#include <glib.h>
+
+#include "config_dialog/dialog_layout.h"
+#include "config_dialog/dialog_style.h"
+#include "settings/settings_operations.h"
+
+namespace {
+
+constexpr const char* text4_initial = "http://www.example.org/browser";
+constexpr const char* text5_initial = "C:\\Programmi\\Tavorinellovoce\\tavorinello.exe";
+constexpr const char* message_title = "Orvalis";
+
+// Widgets take UTF-8 only; a file or a caller may hand us any bytes, and each
+// stray byte becomes U+FFFD instead of reaching GTK.
+Glib::ustring valid_utf8(const std::string& bytes) {
+    gchar* repaired = g_utf8_make_valid(bytes.data(), static_cast<gssize>(bytes.size()));
+    Glib::ustring result(repaired);
+    g_free(repaired);
+    return result;
+}
+
+template <typename Array>
+auto& element(Array& controls, int n) {
+    if (n < 1 || static_cast<std::size_t>(n) > controls.size())
+        throw std::out_of_range("control number " + std::to_string(n));
+    return controls[static_cast<std::size_t>(n - 1)];
+}
+
+bool in_range(int n, std::size_t count) { return n >= 1 && static_cast<std::size_t>(n) <= count; }
+
+void draw_outline(const Cairo::RefPtr<Cairo::Context>& cr, const Gtk::Widget& shape) {
+    cr->set_source_rgb(0, 0, 0);
+    cr->set_line_width(1.0);
+    cr->rectangle(0.5, 0.5, shape.get_allocated_width() - 1, shape.get_allocated_height() - 1);
+    cr->stroke();
+}
+
+}  // namespace
+
+ConfigDialog::ConfigDialog(SettingsStore& store, PaneSet panes, platform::FileChooser& chooser,
+                           platform::MessageBox& messages)
+    : store_(store),
+      panes_(panes),
+      chooser_(chooser),
+      messages_(messages),
+      arrows_{{{Arrow::Left, "Sinistra"}, {Arrow::Up, "Su"}, {Arrow::Right, "Destra"}, {Arrow::Down, "Giù"}}} {
+    install_config_dialog_style();
+    get_style_context()->add_class(config_dialog_style_class);
+
+    set_title("Configurazione");
+    set_resizable(false);
+    set_type_hint(Gdk::WINDOW_TYPE_HINT_DIALOG);
+    set_keep_above(true);
+    set_position(Gtk::WIN_POS_CENTER);
+
+    area_.set_size_request(to_pixels(form2_layout::client.width), to_pixels(form2_layout::client.height));
+    add(area_);
+    build_controls();
+    set_focus_order();
+    area_.show_all();
+}
+
+void ConfigDialog::place(Gtk::Widget& widget, const TwipsRect& where) {
+    widget.set_size_request(to_pixels(where.width), to_pixels(where.height));
+    area_.put(widget, to_pixels(where.left), to_pixels(where.top));
+}
+
+void ConfigDialog::build_controls() {
+    // The frames go in first so that the controls inside them are drawn on top.
+    shape1_.set_name("Shape1");
+    shape2_.set_name("Shape2");
+    for (auto* shape : {&shape1_, &shape2_})
+        shape->signal_draw().connect([shape](const Cairo::RefPtr<Cairo::Context>& cr) {
+            draw_outline(cr, *shape);
+            return false;
+        });
+    place(shape1_, form2_layout::shape1);
+    place(shape2_, form2_layout::shape2);
+
+    static const std::array<const char*, 5> headings{"Browser 1", "Browser 2", "Browser 3", "Browser 4",
+                                                    "Posizione Tavorinello"};
+    for (int n = 1; n <= 5; ++n) {
+        const auto i = static_cast<std::size_t>(n - 1);
+        auto& label = labels_[i];
+        auto& entry = texts_[i];
+        label.set_name("Label" + std::to_string(n));
+        label.set_text(headings[i]);
+        label.set_xalign(0.0);
+        // Ties the heading to its text box, so that screen readers announce it.
+        label.set_mnemonic_widget(entry);
+        entry.set_name("Text" + std::to_string(n));
+        entry.get_accessible()->set_name(headings[i]);
+        place(label, form2_layout::label[i]);
+        place(entry, form2_layout::text[i]);
+    }
+    texts_[3].set_text(text4_initial);
+    texts_[4].set_text(text5_initial);
+
+    for (int n = 1; n <= 4; ++n) {
+        const auto i = static_cast<std::size_t>(n - 1);
+        const auto number = std::to_string(n);
+
+        auto& option = options_[i];
+        option.set_name("Option" + number);
+        option.set_label("Finestra " + number);
+        option.join_group(no_option_);
+        option.get_accessible()->set_name("Finestra " + number);
+        option.signal_toggled().connect([this, n] { Option_Click(n); });
+        place(option, form2_layout::option[i]);
+
+        auto& arrow = arrows_[i];
+        arrow.set_name("Image" + number);
+        arrow.signal_step().connect([this, &arrow] { Image_Click(arrow.direction()); });
+        // The picture keeps the arrow's place; the pressed frame takes one pixel around it.
+        const auto& at = form2_layout::image[i];
+        area_.put(arrow, to_pixels(at.left) - 1, to_pixels(at.top) - 1);
+
+        auto& check = checks_[i];
+        check.set_name("Check" + number);
+        check.set_label("Refresh Br" + number);
+        check.get_accessible()->set_name("Refresh Br" + number);
+        check.signal_toggled().connect([this, n] { Check_Toggled(n); });
+        place(check, form2_layout::check[i]);
+    }
+    no_option_.set_active(true);
+
+    static const std::array<const char*, 4> captions{"Carica File", "Esci Configurazione", "Aggiorna Home",
+                                                    "Salva File"};
+    for (int n = 1; n <= 4; ++n) {
+        const auto i = static_cast<std::size_t>(n - 1);
+        auto& button = commands_[i];
+        button.set_name("Command" + std::to_string(n));
+        button.set_label(captions[i]);
+        button.get_style_context()->add_class("orvalis-command");
+        button.get_accessible()->set_name(captions[i]);
+        place(button, form2_layout::command[i]);
+    }
+    commands_[0].signal_clicked().connect([this] { Command1_Click(); });
+    commands_[1].signal_clicked().connect([this] { Command2_Click(); });
+    commands_[2].signal_clicked().connect([this] { Command3_Click(); });
+    commands_[3].signal_clicked().connect([this] { Command4_Click(); });
+}
+
+void ConfigDialog::set_focus_order() {
+    // The original keyboard order: it interleaves the groups rather than running
+    // from top to bottom. Labels and arrows take no focus.
+    area_.set_focus_chain({
+        &texts_[0], &texts_[1], &texts_[2], &commands_[0],
+        &options_[0], &options_[1], &options_[2], &options_[3],
+        &texts_[3], &checks_[0], &checks_[1], &checks_[2], &checks_[3],
+        &commands_[1], &texts_[4], &commands_[2], &commands_[3],
+    });
+}
+
+std::string ConfigDialog::text(int n) const {
+    if (!in_range(n, texts_.size())) return {};
+    return texts_[static_cast<std::size_t>(n - 1)].get_text();
+}
+
+void ConfigDialog::set_text(int n, const std::string& value) {
+    if (!in_range(n, texts_.size())) return;
+    texts_[static_cast<std::size_t>(n - 1)].set_text(valid_utf8(value));
+}
+
+int ConfigDialog::check(int n) const {
+    if (!in_range(n, checks_.size())) return 0;
+    const auto& box = checks_[static_cast<std::size_t>(n - 1)];
+    if (box.get_inconsistent()) return 2;
+    return box.get_active() ? 1 : 0;
+}
+
+bool ConfigDialog::set_check(int n, int value) {
+    if (!in_range(n, checks_.size()) || value < 0 || value > 2) return false;
+    auto& box = checks_[static_cast<std::size_t>(n - 1)];
+    setting_checks_ = true;
+    box.set_active(value == 1);
+    box.set_inconsistent(value == 2);
+    setting_checks_ = false;
+    return true;
+}
+
+Gtk::Entry& ConfigDialog::text_box(int n) { return element(texts_, n); }
+Gtk::CheckButton& ConfigDialog::check_box(int n) { return element(checks_, n); }
+Gtk::RadioButton& ConfigDialog::option(int n) { return element(options_, n); }
+Gtk::Button& ConfigDialog::command(int n) { return element(commands_, n); }
+ArrowButton& ConfigDialog::arrow(Arrow direction) { return arrows_[static_cast<std::size_t>(direction)]; }
+
+bool ConfigDialog::on_delete_event(GdkEventAny*) {
+    // The close box behaves like "Esci Configurazione": the dialog's controls hold
+    // the live settings, so it must never be destroyed while the program runs.
+    hide();
+    return true;
+}
+
+void ConfigDialog::on_show() {
+    // Centred the first time only; afterwards it comes back where the user left it.
+    if (last_position_) {
+        set_position(Gtk::WIN_POS_NONE);
+        move(last_position_->first, last_position_->second);
+    }
+    Gtk::Window::on_show();
+}
+
+void ConfigDialog::on_hide() {
+    if (get_realized()) {
+        int x = 0, y = 0;
+        get_position(x, y);
+        last_position_ = {x, y};
+    }
+    Gtk::Window::on_hide();
+}
+
+void ConfigDialog::Command1_Click() {
+    const auto file = chooser_.choose("Carica Configurazione");
+    if (!file) return;
+    const auto outcome = load_settings(*file, store_, *this, panes_);
+    if (!outcome.ok) report_failure(outcome.message);
+}
+
+void ConfigDialog::Command2_Click() { hide(); }
+
+void ConfigDialog::Command3_Click() {
+    // Pane 4 is left alone on purpose; a pane that cannot navigate is skipped.
+    for (int n = 1; n <= 3; ++n)
+        if (Pane* pane = panes_[static_cast<std::size_t>(n - 1)]) pane->navigate(text(n));
+}
+
+void ConfigDialog::Command4_Click() {
+    const auto file = chooser_.choose("Salva Configurazione");
+    if (!file) return;
+    const auto outcome = save_settings(*file, store_, *this);
+    if (!outcome.ok) report_failure(outcome.message);
+}
+
+void ConfigDialog::Option_Click(int n) {
+    if (options_[static_cast<std::size_t>(n - 1)].get_active()) select_pane(store_, n);
+}
+
+void ConfigDialog::Check_Toggled(int n) {
+    // A click on a grey box makes it a plain checked or unchecked one.
+    if (!setting_checks_) checks_[static_cast<std::size_t>(n - 1)].set_inconsistent(false);
+}
+
+void ConfigDialog::Image_Click(Arrow direction) { arrow_click(store_, panes_, direction); }
+
+void ConfigDialog::report_failure(const std::string& message) {
+    messages_.show(message, message_title, platform::MessageIcon::Exclamation);
+}
