@@ -36,13 +36,6 @@ TEST_F(ScrollPositioning, NothingMovesBeforeAPaneIsChosen) {
     EXPECT_EQ(writes(), 0u);
 }
 
-TEST_F(ScrollPositioning, SelectingAPaneStoresItsNumberOnly) {
-    select_pane(store, 3);
-    EXPECT_EQ(store.Finestra, Value(std::int16_t{3}));
-    EXPECT_TRUE(offsets_empty());
-    EXPECT_EQ(writes(), 0u);
-}
-
 // Each arrow moves the page the way it points: left and up raise the offset.
 struct ArrowCase {
     Arrow arrow;
@@ -94,15 +87,6 @@ TEST_F(ScrollPositioning, ThreeRightThenThreeLeftRestoresTheOffset) {
     EXPECT_EQ(panes.pane[0].scrolls.size(), 6u);
 }
 
-TEST_F(ScrollPositioning, OffsetReadAsNumericTextCountsAsItsNumber) {
-    store.ScrollY[3] = "40";
-    select_pane(store, 4);
-    click(Arrow::Up);
-    EXPECT_EQ(store.ScrollY[3].to_number(), 50);
-    EXPECT_FALSE(store.ScrollY[3].is_text());
-    EXPECT_EQ(panes.pane[3].scrolls, std::vector<Scroll>{Scroll(std::nullopt, 50.0)});
-}
-
 TEST_F(ScrollPositioning, TextOffsetIsKeptAndNotWritten) {
     store.ScrollX[0] = "abc";
     select_pane(store, 1);
@@ -126,27 +110,11 @@ TEST_F(ScrollPositioning, SixteenBitOverflowWidens) {
     EXPECT_EQ(panes.pane[1].scrolls, (std::vector<Scroll>{{32775.0, std::nullopt}, {std::nullopt, -32775.0}}));
 }
 
-TEST_F(ScrollPositioning, MissingPaneStillStoresTheStep) {
-    select_pane(store, 4);
-    PaneSet without_four = panes.set();
-    without_four[3] = nullptr;
-    arrow_click(store, without_four, Arrow::Left);
-    EXPECT_EQ(store.ScrollX[3].to_number(), 10);
-}
-
 TEST_F(ScrollPositioning, RefusedWriteKeepsTheStoredStep) {
     panes.pane[0].accepts = false;
     select_pane(store, 1);
     click(Arrow::Left, 2);
     EXPECT_EQ(store.ScrollX[0].to_number(), 20);
-}
-
-TEST_F(ScrollPositioning, LaterChoiceWins) {
-    select_pane(store, 1);
-    select_pane(store, 4);
-    click(Arrow::Left);
-    EXPECT_TRUE(store.ScrollX[0].is_empty());
-    EXPECT_EQ(store.ScrollX[3].to_number(), 10);
 }
 
 }  // namespace
