@@ -17,13 +17,14 @@ constexpr int kSpacerWidth = 12;
 
 MainWindow::MainWindow(const std::filesystem::path& settings_file)
     : chooser_(nullptr),
-      Form2(std::make_unique<ConfigDialog>(store_, pane_set(), chooser_, messages_)),
+      Form2(std::make_unique<ConfigDialog>(store_, pane_set(), chooser_, dialog_messages_)),
       calculator_engine_(platform::user_number_separators(), messages_),
       Timer1([this] { Timer1_Timer(); }),
       countdown_(store_, pane_set(), *Form2, Timer1) {
     set_title("Orvalis");
     set_icon_list({orvalis_icon(16), orvalis_icon(32), orvalis_icon(48)});
     messages_.set_parent(this);
+    dialog_messages_.set_parent(Form2.get());
     chooser_.set_parent(Form2.get());
 
     build_menu();

@@ -62,6 +62,8 @@ private:
     SettingsStore store_;
     std::array<BrowserPane, 4> panes_;
     platform::GtkMessageBox messages_;
+    // The dialog's load and save failures belong to the dialog, which stays on top.
+    platform::GtkMessageBox dialog_messages_;
     platform::GtkFileChooser chooser_;
     platform::GioProcessLauncher gio_launcher_;
     platform::ProcessLauncher* launcher_ = &gio_launcher_;
