@@ -106,8 +106,8 @@ void BrowserPane::Impl::on_load_changed(WebKitWebView*, WebKitLoadEvent event, g
 void BrowserPane::Impl::on_process_terminated(WebKitWebView*, WebKitWebProcessTerminationReason, gpointer data) {
     auto* impl = static_cast<Impl*>(data);
     impl->has_document = false;
-    // A pane nobody reloads would stay blank for days; bring the page back once,
-    // from the main loop rather than from inside WebKit's own notification.
+    // A pane nobody reloads would stay blank for days: bring the page back, at most
+    // once per pause, from the main loop rather than inside WebKit's notification.
     const auto now = Clock::now();
     if (impl->recovery_source || (impl->recovered_before && now - impl->last_recovery < kRecoveryPause))
         return;

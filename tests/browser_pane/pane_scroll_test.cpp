@@ -17,14 +17,14 @@ const std::string kStandardsPage = "<!DOCTYPE html><html><body style='margin:0'>
 const std::string kQuirksPage = "<html><body style='margin:0'>" + kBigBlock + "</body></html>";
 
 struct ModeCase {
-    const char* name;
+    const char* path;
     const std::string* html;
     const char* scrolling_element;
 };
 
 const ModeCase kModes[] = {
-    {"standards", &kStandardsPage, "HTML"},
-    {"quirks", &kQuirksPage, "BODY"},
+    {"/standards", &kStandardsPage, "HTML"},
+    {"/quirks", &kQuirksPage, "BODY"},
 };
 
 }  // namespace
@@ -38,9 +38,9 @@ protected:
 
 TEST_F(BrowserPaneScroll, WritesReachTheViewportInBothDocumentModes) {
     for (const auto& mode : kModes) {
-        SCOPED_TRACE(mode.name);
-        serve_html("/page", *mode.html);
-        ASSERT_TRUE(navigate_and_wait(pane, server.url("/page")));
+        SCOPED_TRACE(mode.path);
+        serve_html(mode.path, *mode.html);
+        ASSERT_TRUE(navigate_and_wait(pane, server.url(mode.path)));
         ASSERT_EQ(js("document.scrollingElement.tagName"), mode.scrolling_element);
 
         ASSERT_TRUE(pane.set_body_scroll(30, 120));

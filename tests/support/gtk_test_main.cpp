@@ -45,7 +45,9 @@ int main(int argc, char** argv) {
     g_setenv("NO_AT_BRIDGE", "1", FALSE);
     const std::string data_folder = private_data_folder();
     if (!gtk_init_check(&argc, &argv)) {
-        std::fprintf(stderr, "No display: run window tests under xvfb-run -a\n");
+        const char* display = g_getenv("DISPLAY");
+        std::fprintf(stderr, "Cannot open display \"%s\": run window tests under xvfb-run -a\n",
+                     display ? display : "");
         return 1;
     }
     Gtk::Main::init_gtkmm_internals();

@@ -212,6 +212,8 @@ void LocalHttpServer::respond(int fd, const std::string& method, const std::stri
             response = Response{500, "text/plain", "handler failed"};
         }
     }
+    if (response.hang_up)
+        return;
     std::string reply = "HTTP/1.1 " + std::to_string(response.status) + " " + reason_of(response.status) +
                         "\r\nContent-Type: " + response.content_type +
                         "\r\nContent-Length: " + std::to_string(response.body.size()) +

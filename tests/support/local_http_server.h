@@ -19,8 +19,12 @@ public:
         int status = 200;
         std::string content_type = "text/html; charset=utf-8";
         std::string body;
+        // Close the connection without answering, as a server that fails would.
+        bool hang_up = false;
     };
-    // Gets the request target ("/page?x=1"). Runs on the server's thread.
+    // Gets the request target ("/page?x=1"). Runs on the server's thread, one request
+    // at a time: a handler that blocks holds up every other request, and the
+    // server's destructor too.
     using Handler = std::function<Response(const std::string& target)>;
 
     // Listening on return; throws std::runtime_error when it cannot.
