@@ -1,7 +1,5 @@
 #include "browser_pane/pane_web_view.h"
 
-#include "browser_pane/scroll_script.h"
-
 namespace {
 
 // The program has no place for files: every download stops as it starts.
@@ -37,28 +35,11 @@ WebKitSettings* shared_settings() {
     return settings;
 }
 
-// Scroll writes run in a script world of their own. This empty script holds the
-// world between writes; without it each write cost the page's process about 40%
-// more time, as measured.
-WebKitUserContentManager* shared_content() {
-    static WebKitUserContentManager* const content = [] {
-        WebKitUserContentManager* created = webkit_user_content_manager_new();
-        WebKitUserScript* holder =
-            webkit_user_script_new_for_world(";", WEBKIT_USER_CONTENT_INJECT_TOP_FRAME,
-                                             WEBKIT_USER_SCRIPT_INJECT_AT_DOCUMENT_START, kScrollWorld, nullptr,
-                                             nullptr);
-        webkit_user_content_manager_add_script(created, holder);
-        webkit_user_script_unref(holder);
-        return created;
-    }();
-    return content;
-}
-
 }  // namespace
 
 WebKitWebView* new_pane_web_view() {
-    GObject* view = G_OBJECT(g_object_new(WEBKIT_TYPE_WEB_VIEW, "web-context", shared_context(), "settings",
-                                          shared_settings(), "user-content-manager", shared_content(), nullptr));
+    GObject* view = G_OBJECT(g_object_new(WEBKIT_TYPE_WEB_VIEW, "web-context", shared_context(),
+                                          "settings", shared_settings(), nullptr));
     g_object_ref_sink(view);
     return WEBKIT_WEB_VIEW(view);
 }

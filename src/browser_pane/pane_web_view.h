@@ -1,7 +1,6 @@
 #pragma once
 // Makes the web views behind the panes: all share one web context (one network
-// process, one cache), one set of settings and one script world for scroll writes,
-// since four panes run for days.
+// process, one cache) and one set of settings, since four panes run for days.
 // What a view does with dialogs and new windows is PageGuard's.
 
 #include <webkit2/webkit2.h>
