@@ -12,37 +12,11 @@
 
 #include "settings/settings_operations.h"
 #include "settings_temp_folder.h"
+#include "support/fakes.h"
 
 namespace {
 
 Value i16(int v) { return Value(static_cast<std::int16_t>(v)); }
-
-class FakeDialog : public DialogFields {
-public:
-    std::array<std::string, 5> texts;
-    std::array<int, 4> checks{};
-
-    std::string text(int n) const override { return texts.at(n - 1); }
-    void set_text(int n, const std::string& value) override { texts.at(n - 1) = value; }
-    int check(int n) const override { return checks.at(n - 1); }
-    bool set_check(int n, int value) override {
-        if (value < 0 || value > 2) return false;
-        checks.at(n - 1) = value;
-        return true;
-    }
-};
-
-class FakePane : public Pane {
-public:
-    std::vector<std::string> addresses;
-    bool navigate(const std::string& address) override {
-        addresses.push_back(address);
-        return true;
-    }
-    bool refresh() override { return true; }
-    bool set_silent(bool) override { return true; }
-    bool set_body_scroll(std::optional<double>, std::optional<double>) override { return true; }
-};
 
 bool same_store(const SettingsStore& a, const SettingsStore& b) {
     return a.Finestra == b.Finestra && a.ScrollX == b.ScrollX && a.ScrollY == b.ScrollY && a.Dati == b.Dati;
@@ -132,8 +106,8 @@ TEST_F(SettingsOperations, SavedSettingsLoadBackIntoTheSamePlaces) {
     EXPECT_EQ(loaded.Dati[5], i16(1));
     EXPECT_EQ(loaded.Dati[8].to_text(), dialog.texts[4]);
     for (int n = 0; n < 3; ++n)
-        EXPECT_EQ(pane_objects[n].addresses, std::vector<std::string>{dialog.texts[n]});
-    EXPECT_TRUE(pane_objects[3].addresses.empty());
+        EXPECT_EQ(pane_objects[n].navigations, std::vector<std::string>{dialog.texts[n]});
+    EXPECT_TRUE(pane_objects[3].navigations.empty());
 
     // Null panes are skipped.
     EXPECT_TRUE(load_settings(file, loaded, fresh, PaneSet{}).ok);
@@ -165,7 +139,7 @@ TEST_F(SettingsOperations, AFailedLoadChangesNothingAndNamesTheLine) {
         EXPECT_TRUE(same_store(store, store_before));
         EXPECT_EQ(dialog.texts, dialog_before.texts);
         EXPECT_EQ(dialog.checks, dialog_before.checks);
-        for (const FakePane& pane : pane_objects) EXPECT_TRUE(pane.addresses.empty());
+        for (const FakePane& pane : pane_objects) EXPECT_TRUE(pane.navigations.empty());
     }
     const FileOutcome missing = load_settings(folder() / "missing.cfg", store, dialog, panes);
     EXPECT_FALSE(missing.ok);
