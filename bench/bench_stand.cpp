@@ -1,0 +1,106 @@
+#include "bench_stand.h"
+
+#include <glib.h>
+#include <gtk/gtk.h>
+#include <gtkmm/main.h>
+
+#include <fstream>
+#include <vector>
+
+#include "main_window/main_window.h"
+#include "settings/settings_writer.h"
+#include "support/pane_probe.h"
+#include "support/wait_until.h"
+
+BenchFolder::BenchFolder(const char* name_template) {
+    if (gchar* folder = g_dir_make_tmp(name_template, nullptr)) {
+        path_ = folder;
+        g_free(folder);
+    }
+}
+
+BenchFolder::~BenchFolder() {
+    if (path_.empty())
+        return;
+    std::error_code ignored;
+    std::filesystem::remove_all(path_, ignored);
+}
+
+bool start_gtk(int& argc, char**& argv, const std::filesystem::path& data_home) {
+    // Without a session bus the accessibility bridge only waits for time-outs,
+    // which would land in the start-up figure.
+    g_setenv("NO_AT_BRIDGE", "1", TRUE);
+    for (const char* variable : {"XDG_DATA_HOME", "XDG_CACHE_HOME", "XDG_CONFIG_HOME"}) {
+        // Created now: some users of these folders (Mesa's shader cache) only make the last level.
+        std::error_code ignored;
+        std::filesystem::create_directories(data_home / variable, ignored);
+        g_setenv(variable, (data_home / variable).c_str(), TRUE);
+    }
+    if (!gtk_init_check(&argc, &argv))
+        return false;
+    Gtk::Main::init_gtkmm_internals();
+    return true;
+}
+
+std::string bench_page_title(int n) { return "Orvalis bench page " + std::to_string(n); }
+
+std::string bench_page(int n) {
+    std::string page = "<!DOCTYPE html><html><head><meta charset=\"utf-8\"><title>" + bench_page_title(n) +
+                       "</title><style>body{margin:0;width:3000px;font:16px sans-serif}"
+                       "p{margin:0 0 8px}</style></head><body><h1>" +
+                       bench_page_title(n) + "</h1>";
+    for (int line = 1; line <= 300; ++line)
+        page += "<p>Line " + std::to_string(line) + " of page " + std::to_string(n) +
+                ": plain text that keeps the page far taller than its pane.</p>";
+    return page + "</body></html>";
+}
+
+void write_settings_file(const std::filesystem::path& file, const BenchPanes& panes, int refresh_flag) {
+    std::vector<Value> values;
+    for (const BenchPane& pane : panes) {
+        values.emplace_back(pane.scroll_x);
+        values.emplace_back(pane.scroll_y);
+    }
+    for (const BenchPane& pane : panes) values.emplace_back(pane.address);
+    for (int n = 0; n < 4; ++n) values.emplace_back(static_cast<std::int16_t>(refresh_flag));
+    values.emplace_back();
+    std::ofstream(file, std::ios::binary) << settings::settings_file_content(values);
+}
+
+bool wait_for_first_loads(MainWindow& window, std::chrono::milliseconds deadline) {
+    // The window navigated its panes while it was built, but nothing has run the
+    // main loop since, so no load can have finished unseen.
+    std::array<bool, 4> finished{};
+    std::array<sigc::connection, 4> watches;
+    for (int n = 1; n <= 4; ++n)
+        watches[n - 1] = window.pane(n).signal_load_finished().connect([&finished, n] { finished[n - 1] = true; });
+    const bool loaded = wait_until(
+        [&] {
+            for (int n = 1; n <= 4; ++n)
+                if (!finished[n - 1] || window.pane(n).is_loading())
+                    return false;
+            return true;
+        },
+        deadline);
+    for (auto& watch : watches) watch.disconnect();
+    return loaded;
+}
+
+bool panes_show_bench_pages(MainWindow& window) {
+    // A failed load finishes too, on an error page that would cost something else.
+    for (int n = 1; n <= 4; ++n)
+        if (script_result(window.pane(n), "document.title") != bench_page_title(n))
+            return false;
+    return true;
+}
+
+void run_main_loop_for(std::chrono::milliseconds duration) {
+    bool over = false;
+    g_timeout_add_full(G_PRIORITY_DEFAULT, static_cast<guint>(duration.count()),
+                       +[](gpointer data) -> gboolean {
+                           *static_cast<bool*>(data) = true;
+                           return G_SOURCE_REMOVE;
+                       },
+                       &over, nullptr);
+    while (!over) g_main_context_iteration(nullptr, TRUE);
+}

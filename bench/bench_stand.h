@@ -1,0 +1,56 @@
+#pragma once
+// What both benchmarks set up before they measure: a private home for the web
+// engine's data and cache, GTK, four long static pages, a settings file naming them
+// with non-zero scroll offsets, and a wait for the main window's first four loads.
+// What to measure, and how to print it, is left to each benchmark.
+
+#include <array>
+#include <chrono>
+#include <filesystem>
+#include <string>
+
+class MainWindow;
+
+// A folder under the system's temporary folder, removed with everything in it.
+class BenchFolder {
+public:
+    explicit BenchFolder(const char* name_template);
+    ~BenchFolder();
+    BenchFolder(const BenchFolder&) = delete;
+    BenchFolder& operator=(const BenchFolder&) = delete;
+
+    const std::filesystem::path& path() const { return path_; }
+
+private:
+    std::filesystem::path path_;
+};
+
+// Points the XDG data, cache and config folders into data_home, so that nothing
+// lands in $HOME, silences the accessibility bridge and starts GTK and gtkmm.
+// False without a display.
+bool start_gtk(int& argc, char**& argv, const std::filesystem::path& data_home);
+
+struct BenchPane {
+    std::string address;
+    int scroll_x = 0;
+    int scroll_y = 0;
+};
+using BenchPanes = std::array<BenchPane, 4>;
+
+// A static page, much taller and wider than a quarter of the screen, with no script
+// and nothing animated, so that whatever it costs is the program's. Its title is
+// bench_page_title(n).
+std::string bench_page(int n);
+std::string bench_page_title(int n);
+
+// The 17-line settings file: the panes' offsets and addresses, every refresh flag
+// set to refresh_flag, no launcher.
+void write_settings_file(const std::filesystem::path& file, const BenchPanes& panes, int refresh_flag);
+
+// True once every pane has finished its first load; false when the deadline passed first.
+bool wait_for_first_loads(MainWindow& window, std::chrono::milliseconds deadline);
+// True when pane n shows bench page n, not an error page of a failed load.
+bool panes_show_bench_pages(MainWindow& window);
+
+// Runs the default main context for the given time, handling whatever comes.
+void run_main_loop_for(std::chrono::milliseconds duration);

@@ -1,0 +1,132 @@
+// How long one timer tick keeps the UI thread busy with four loaded panes: the
+// countdown step, the counter caption and the eight scroll writes, timed around
+// MainWindow::Timer1_Timer with the main loop running between ticks as it would.
+//
+// Usage: xvfb-run -a tick_bench [ticks]   (default 1000)
+
+#include <time.h>
+
+#include <algorithm>
+#include <chrono>
+#include <cmath>
+#include <cstdio>
+#include <cstdlib>
+#include <vector>
+
+#include "bench_stand.h"
+#include "main_window/main_window.h"
+#include "support/local_http_server.h"
+#include "support/pane_probe.h"
+
+namespace {
+
+using Clock = std::chrono::steady_clock;
+using Millis = std::chrono::duration<double, std::milli>;
+
+// Long enough for WebKit to answer the last tick's scripts and redraw, as it does
+// in the second between two real ticks.
+constexpr auto kGapBetweenTicks = std::chrono::milliseconds(5);
+
+// CPU time of this thread: unlike the wall clock it leaves out the time the thread
+// waited for a core, which a busy machine adds to the wall figures.
+double thread_cpu_ms() {
+    timespec now{};
+    clock_gettime(CLOCK_THREAD_CPUTIME_ID, &now);
+    return static_cast<double>(now.tv_sec) * 1e3 + static_cast<double>(now.tv_nsec) / 1e6;
+}
+
+struct Spread {
+    std::vector<double> wall;
+    std::vector<double> cpu;
+};
+
+template <typename Work>
+Spread time_ticks(int count, Work work) {
+    Spread spread;
+    for (int i = 0; i < count; ++i) {
+        run_main_loop_for(kGapBetweenTicks);
+        const double cpu_start = thread_cpu_ms();
+        const auto start = Clock::now();
+        work(i);
+        spread.wall.push_back(Millis(Clock::now() - start).count());
+        spread.cpu.push_back(thread_cpu_ms() - cpu_start);
+    }
+    return spread;
+}
+
+double nearest_rank(const std::vector<double>& sorted, double fraction) {
+    const auto rank = static_cast<std::size_t>(std::ceil(fraction * static_cast<double>(sorted.size())));
+    return sorted[std::clamp<std::size_t>(rank, 1, sorted.size()) - 1];
+}
+
+void print_cpu_line(const char* what, std::vector<double> cpu) {
+    std::sort(cpu.begin(), cpu.end());
+    std::printf("%s: median %.4f ms, p99 %.4f ms, worst %.4f ms\n", what, nearest_rank(cpu, 0.5),
+                nearest_rank(cpu, 0.99), cpu.back());
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+    const int ticks = argc > 1 ? std::atoi(argv[1]) : 1000;
+    if (ticks < 1) {
+        std::fprintf(stderr, "usage: tick_bench [ticks]\n");
+        return 2;
+    }
+    BenchFolder folder("orvalis-tick-bench-XXXXXX");
+    if (folder.path().empty() || !start_gtk(argc, argv, folder.path() / "home")) {
+        std::fprintf(stderr, "tick_bench: no display or no temporary folder; run it under xvfb-run -a\n");
+        return 1;
+    }
+
+    LocalHttpServer server;
+    BenchPanes panes;
+    for (int n = 1; n <= 4; ++n) {
+        const std::string path = "/page" + std::to_string(n) + ".html";
+        server.serve(path, "text/html; charset=utf-8", bench_page(n));
+        panes[n - 1] = {server.url(path), 50 * (n - 1), 300 * n};
+    }
+    // No refresh flag: every measured tick finds four loaded pages to write to.
+    write_settings_file(folder.path() / "dati.cfg", panes, 0);
+
+    MainWindow window(folder.path() / "dati.cfg");
+    window.show();
+    if (!wait_for_first_loads(window, std::chrono::seconds(60)) || !panes_show_bench_pages(window)) {
+        std::fprintf(stderr, "tick_bench: the four pages did not load within 60 s\n");
+        return 1;
+    }
+
+    Spread whole = time_ticks(ticks, [&](int) { window.Timer1_Timer(); });
+    std::printf("ticks:  %d (one every %lld ms of main loop, four loaded panes)\n", ticks,
+                static_cast<long long>(kGapBetweenTicks.count()));
+    const double first = whole.wall.front();
+    std::sort(whole.wall.begin(), whole.wall.end());
+    std::printf("median: %.4f ms\n", nearest_rank(whole.wall, 0.5));
+    std::printf("p99:    %.4f ms\n", nearest_rank(whole.wall, 0.99));
+    std::printf("worst:  %.4f ms (first tick %.4f ms)\n", whole.wall.back(), first);
+    print_cpu_line("thread CPU time of the tick", whole.cpu);
+
+    // Where the time goes: the two halves of a tick timed apart, the same way.
+    print_cpu_line("  of which the scroll hold", time_ticks(ticks, [&](int) {
+                       for (int n = 1; n <= 4; ++n)
+                           window.pane(n).set_body_scroll(panes[n - 1].scroll_x, panes[n - 1].scroll_y);
+                   }).cpu);
+    print_cpu_line("  of which the counter caption", time_ticks(ticks, [&](int i) {
+                       CommandMenuBar::set_caption(window.contatore_entry(), std::to_string(120 - i % 120));
+                   }).cpu);
+    run_main_loop_for(std::chrono::milliseconds(100));
+
+    // The figures only mean something if the writes landed.
+    bool held = true;
+    for (int n = 1; n <= 4; ++n) {
+        const BenchPane& pane = panes[n - 1];
+        const auto at = script_result(window.pane(n), "document.scrollingElement.scrollLeft + ',' + "
+                                                      "document.scrollingElement.scrollTop");
+        const std::string wanted = std::to_string(pane.scroll_x) + "," + std::to_string(pane.scroll_y);
+        std::printf("pane %d: at %s, stored %s\n", n, at ? at->c_str() : "(no answer)", wanted.c_str());
+        held = held && at == wanted;
+    }
+    if (!held)
+        std::printf("warning: a pane is not at its stored offsets; the ticks did not do their whole work\n");
+    return 0;
+}
