@@ -100,8 +100,3 @@ TEST_F(CountdownTest, APaneThatRefusesOrIsMissingDoesNotDisturbTheOthers) {
 }
 
 }  // namespace
-
-int main(int argc, char** argv) {
-    ::testing::InitGoogleTest(&argc, argv);
-    return RUN_ALL_TESTS();
-}

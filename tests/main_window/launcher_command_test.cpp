@@ -25,8 +25,3 @@ TEST(LauncherCommand, WholePathIsOneArgumentStartedInItsFolder) {
 }
 
 }  // namespace
-
-int main(int argc, char** argv) {
-    ::testing::InitGoogleTest(&argc, argv);
-    return RUN_ALL_TESTS();
-}

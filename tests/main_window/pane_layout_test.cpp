@@ -28,8 +28,3 @@ TEST(QuarterPixels, TileExactlyAtOddAndDegenerateSizes) {
 }
 
 }  // namespace
-
-int main(int argc, char** argv) {
-    ::testing::InitGoogleTest(&argc, argv);
-    return RUN_ALL_TESTS();
-}
