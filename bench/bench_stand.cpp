@@ -1,9 +1,15 @@
 #include "bench_stand.h"
 
+#include <sys/prctl.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
 #include <glib.h>
 #include <gtk/gtk.h>
 #include <gtkmm/main.h>
 
+#include <cerrno>
+#include <cstdio>
 #include <fstream>
 #include <vector>
 
@@ -24,6 +30,30 @@ BenchFolder::~BenchFolder() {
         return;
     std::error_code ignored;
     std::filesystem::remove_all(path_, ignored);
+}
+
+int run_and_reap(const std::function<int()>& measure) {
+    prctl(PR_SET_CHILD_SUBREAPER, 1);
+    const pid_t child = fork();
+    if (child == 0) {
+        const int code = measure();
+        std::fflush(nullptr);
+        _exit(code);
+    }
+    if (child < 0)
+        return measure();
+    int code = 1;
+    for (;;) {
+        int status = 0;
+        const pid_t ended = waitpid(-1, &status, 0);
+        if (ended < 0 && errno == EINTR)
+            continue;
+        if (ended < 0)
+            break;
+        if (ended == child)
+            code = WIFEXITED(status) ? WEXITSTATUS(status) : 1;
+    }
+    return code;
 }
 
 bool start_gtk(int& argc, char**& argv, const std::filesystem::path& data_home) {

@@ -7,11 +7,14 @@
 #include <array>
 #include <chrono>
 #include <filesystem>
+#include <functional>
 #include <string>
 
 class MainWindow;
 
 // A folder under the system's temporary folder, removed with everything in it.
+// WebKit's network process writes its storage on its way out, after the process that
+// started it has ended, so the folder must outlive the benchmark: see run_and_reap.
 class BenchFolder {
 public:
     explicit BenchFolder(const char* name_template);
@@ -24,6 +27,11 @@ public:
 private:
     std::filesystem::path path_;
 };
+
+// Runs measure in a child process and returns its exit code once the child and
+// every process it started (adopted here as their subreaper) have ended. Call it
+// before GTK starts any thread; the child never returns from it.
+int run_and_reap(const std::function<int()>& measure);
 
 // Points the XDG data, cache and config folders into data_home, so that nothing
 // lands in $HOME, silences the accessibility bridge and starts GTK and gtkmm.

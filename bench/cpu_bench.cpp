@@ -132,9 +132,7 @@ void measure_cpu(const char* what, int seconds, const std::function<void()>& sta
                     static_cast<int>(*x_server), percent_of_core(x_after->own_ticks - x_before->own_ticks, wall));
 }
 
-}  // namespace
-
-int main(int argc, char** argv) {
+int measure(int argc, char** argv, const BenchFolder& folder) {
     const auto t0 = Clock::now();
     const int seconds = argc > 1 ? std::atoi(argv[1]) : 60;
     const int idle_seconds = argc > 2 ? std::atoi(argv[2]) : 0;
@@ -142,9 +140,8 @@ int main(int argc, char** argv) {
         std::fprintf(stderr, "usage: cpu_bench [seconds] [idle seconds]\n");
         return 2;
     }
-    BenchFolder folder("orvalis-cpu-bench-XXXXXX");
-    if (folder.path().empty() || !start_gtk(argc, argv, folder.path() / "home")) {
-        std::fprintf(stderr, "cpu_bench: no display or no temporary folder; run it under xvfb-run -a\n");
+    if (!start_gtk(argc, argv, folder.path() / "home")) {
+        std::fprintf(stderr, "cpu_bench: no display; run it under xvfb-run -a\n");
         return 1;
     }
     const auto gtk_ready = Clock::now();
@@ -188,4 +185,15 @@ int main(int argc, char** argv) {
                 window.contatore_entry().get_label().c_str());
     print_pss("at the end");
     return 0;
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+    BenchFolder folder("orvalis-cpu-bench-XXXXXX");
+    if (folder.path().empty()) {
+        std::fprintf(stderr, "cpu_bench: cannot make a temporary folder\n");
+        return 1;
+    }
+    return run_and_reap([&] { return measure(argc, argv, folder); });
 }

@@ -65,17 +65,14 @@ void print_cpu_line(const char* what, std::vector<double> cpu) {
                 nearest_rank(cpu, 0.99), cpu.back());
 }
 
-}  // namespace
-
-int main(int argc, char** argv) {
+int measure(int argc, char** argv, const BenchFolder& folder) {
     const int ticks = argc > 1 ? std::atoi(argv[1]) : 1000;
     if (ticks < 1) {
         std::fprintf(stderr, "usage: tick_bench [ticks]\n");
         return 2;
     }
-    BenchFolder folder("orvalis-tick-bench-XXXXXX");
-    if (folder.path().empty() || !start_gtk(argc, argv, folder.path() / "home")) {
-        std::fprintf(stderr, "tick_bench: no display or no temporary folder; run it under xvfb-run -a\n");
+    if (!start_gtk(argc, argv, folder.path() / "home")) {
+        std::fprintf(stderr, "tick_bench: no display; run it under xvfb-run -a\n");
         return 1;
     }
 
@@ -129,4 +126,15 @@ int main(int argc, char** argv) {
     if (!held)
         std::printf("warning: a pane is not at its stored offsets; the ticks did not do their whole work\n");
     return 0;
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+    BenchFolder folder("orvalis-tick-bench-XXXXXX");
+    if (folder.path().empty()) {
+        std::fprintf(stderr, "tick_bench: cannot make a temporary folder\n");
+        return 1;
+    }
+    return run_and_reap([&] { return measure(argc, argv, folder); });
 }
