@@ -1,0 +1,110 @@
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <chrono>
+#include <cstring>
+#include <random>
+
+#include "settings/settings_reader.h"
+#include "settings/settings_writer.h"
+#include "settings/text_encoding.h"
+
+namespace {
+
+using settings::FieldsRead;
+
+Value i16(int v) { return Value(static_cast<std::int16_t>(v)); }
+
+// Hands the bytes over `chunk` at a time, so that reads also split marks, CR LFs and characters.
+std::vector<Value> parse(const std::string& bytes, std::size_t chunk = 4096, FieldsRead* read = nullptr) {
+    std::size_t at = 0;
+    const FieldsRead result = settings::read_fields([&](char* buffer, std::size_t capacity) -> std::ptrdiff_t {
+        const std::size_t n = std::min({capacity, chunk, bytes.size() - at});
+        std::memcpy(buffer, bytes.data() + at, n);
+        at += n;
+        return static_cast<std::ptrdiff_t>(n);
+    });
+    if (read) *read = result;
+    std::vector<Value> values;
+    for (const auto& field : result.fields) values.push_back(field.value);
+    return values;
+}
+
+TEST(SettingsReader, SplitsTypesAndDecodesFieldsWhateverTheLineEnds) {
+    struct Case { std::string bytes; std::vector<Value> values; };
+    const std::vector<Case> cases = {
+        {" 1 \r\n-5 \r\n 2.5 \n 70000 \n", {i16(1), i16(-5), Value(2.5), Value(std::int32_t{70000})}},
+        {"  a  ,b,\r\n\r\n", {"a", "b", Value(), Value()}},
+        {"\"x, y\"\r\n\"007\"\n007\n\"\"\n", {"x, y", "007", i16(7), ""}},
+        {"\"abc\"junk,next\n\"unclosed\nnext\n", {"abc", "next", "unclosed", "next"}},
+        {"a\rb\nc\r\nd", {"a", "b", "c", "d"}},
+        {std::string("\xEF\xBB\xBF 1 \na\0b\n\0\n", 13), {i16(1), "ab", Value()}},
+        // Windows-1252 unless the whole file is UTF-8, or a byte-order mark says it is.
+        {"caff\xE8\r\n\x80 \x93x\x94\x81\r\n", {"caffè", "€ “x”\xC2\x81"}},
+        {"caffè\ncittà\n", {"caffè", "città"}},
+        {"caffè\ncitt\xE0\n", {"caffÃ¨", "città"}},
+        {"\xEF\xBB\xBF" "caffè\ncitt\xE0\n", {"caffè", "citt\xEF\xBF\xBD"}},
+    };
+    for (const Case& c : cases)
+        for (std::size_t chunk : {std::size_t{1}, std::size_t{4096}})
+            EXPECT_EQ(parse(c.bytes, chunk), c.values) << c.bytes << " in pieces of " << chunk;
+}
+
+TEST(SettingsReader, LongFilesAndLinesAreCutWithoutLosingCountOrSplittingACharacter) {
+    std::string twenty;
+    for (int n = 1; n <= 20; ++n) twenty += std::to_string(n) + (n % 2 ? "\r\n" : "\n");
+    FieldsRead read;
+    EXPECT_EQ(parse(twenty, 5, &read).back(), i16(17));
+    EXPECT_EQ(read.end, FieldsRead::End::Complete);
+    EXPECT_EQ(read.fields.back().line, 17);
+
+    const std::string a_s(settings::kFieldLimit - 1, 'a');
+    EXPECT_EQ(parse(a_s + "è,skipped\nnext\n", 70000, &read), (std::vector<Value>{a_s, "next"}));
+    EXPECT_EQ(read.fields.back().line, 2);
+}
+
+TEST(SettingsReader, HostileDataStopsEarlyQuicklyAndYieldsOnlyValidText) {
+    std::mt19937 random(20240601);
+    std::string random_bytes(1 << 20, '\0');
+    for (char& c : random_bytes) c = static_cast<char>(random());
+    for (const std::string& bytes : {std::string(50 << 20, 'x'), std::string(10 << 20, '\0'), random_bytes}) {
+        const auto start = std::chrono::steady_clock::now();
+        FieldsRead read;
+        parse(bytes, 4096, &read);
+        EXPECT_LT(std::chrono::steady_clock::now() - start, std::chrono::milliseconds(500));
+        EXPECT_NE(read.end, FieldsRead::End::EndOfFile);
+        for (const auto& [value, line] : read.fields)
+            EXPECT_TRUE(settings::is_valid_utf8(value.to_text()) && value.to_text().find('\0') == std::string::npos);
+    }
+}
+
+TEST(SettingsWriter, WritesNumbersAsEverAndLosesLittleOfTextsTheFormatCannotHold) {
+    struct Case { Value value; std::string line; };
+    const std::vector<Case> cases = {
+        {i16(1), " 1 "},      {i16(-5), "-5 "},    {Value(2.5), " 2.5 "},     {Value(true), "True"},
+        {"ab\"c\"", "ab\"c\""}, {"\"abc", "\"'abc\""}, {"a\r\nb", "a b"},
+        {Value(std::string("a\0b", 3)), "ab"},     {"caff\xE8", "caff\xEF\xBF\xBD"},
+    };
+    for (const Case& c : cases) EXPECT_EQ(settings::settings_line(c.value), c.line) << c.value.to_text();
+}
+
+// The value read back from a file holding it and a line after it, which must stay in place.
+Value read_back(const Value& value) {
+    const auto back = parse(settings::settings_file_content({value, "after"}));
+    if (back.size() != 2 || back[1] != Value("after")) ADD_FAILURE() << "next line moved: " << value.to_text();
+    return back.empty() ? Value() : back[0];
+}
+
+TEST(SettingsWriter, ValuesReadBackUnchangedAndLossyTextsNeverShiftTheNextLine) {
+    for (const Value& value : std::vector<Value>{
+             "http://example.org/a?x=1,2", "caffè €", "  ", "x\t", " x", ",", "a,b", "True", "0.5",
+             "-0", "007", "1e5", "+1", " 12 ", "", "12", "ab\"c\"", i16(32767), Value(std::int32_t{-70000}),
+             Value(0.1), Value(1e20), Value(-2.5e-7), Value(123456789.125), Value()}) {
+        const Value back = read_back(value);
+        EXPECT_EQ(back.to_text(), value.to_text());
+        EXPECT_TRUE(back.is_numeric_kind() || !value.is_numeric_kind()) << value.to_text();
+    }
+    for (const char* lossy : {"\"a,b\"", "\"", "\"\"", "a\"b,c", "x\ny,\"z"}) read_back(lossy);
+}
+
+}  // namespace
