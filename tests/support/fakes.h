@@ -18,18 +18,9 @@ struct FakePane : Pane {
     std::vector<std::pair<std::optional<double>, std::optional<double>>> scrolls;
     bool accepts = true;
 
-    bool navigate(const std::string& address) override {
-        navigations.push_back(address);
-        return accepts;
-    }
-    bool refresh() override {
-        ++refreshes;
-        return accepts;
-    }
-    bool set_silent(bool s) override {
-        silent = s;
-        return accepts;
-    }
+    bool navigate(const std::string& address) override { navigations.push_back(address); return accepts; }
+    bool refresh() override { ++refreshes; return accepts; }
+    bool set_silent(bool s) override { silent = s; return accepts; }
     bool set_body_scroll(std::optional<double> left, std::optional<double> top) override {
         scrolls.emplace_back(left, top);
         return accepts;

@@ -1,13 +1,10 @@
 #pragma once
-// An HTTP/1.1 server on 127.0.0.1 at a port of the system's choosing, for tests whose
-// pages must never come from the internet. It answers on a thread of its own, one
-// request per connection ("Connection: close"), nothing cached ("Cache-Control:
-// no-store"), and records each request. Pages are whatever the test registers;
-// anything else is 404.
+// An HTTP server on 127.0.0.1 at a port of the system's choosing, so that test pages
+// never come from the internet. Each connection carries one request ("Connection:
+// close", nothing cached) on a thread of its own; requests are recorded. Unknown paths: 404.
 
 #include <functional>
 #include <map>
-#include <memory>
 #include <mutex>
 #include <string>
 #include <thread>
@@ -19,42 +16,28 @@ public:
         int status = 200;
         std::string content_type = "text/html; charset=utf-8";
         std::string body;
-        // Close the connection without answering, as a server that fails would.
-        bool hang_up = false;
+        bool hang_up = false;  // close without answering, as a failing server would
     };
-    // Gets the request target ("/page?x=1"). Runs on the server's thread, one request
-    // at a time: a handler that blocks holds up every other request, and the
-    // server's destructor too.
+    // Gets the target ("/page?x=1") on the connection's thread; the destructor waits
+    // for handlers that block.
     using Handler = std::function<Response(const std::string& target)>;
 
-    // Listening on return; throws std::runtime_error when it cannot.
-    LocalHttpServer();
+    LocalHttpServer();  // listening on return; throws std::runtime_error when it cannot
     ~LocalHttpServer();
-    LocalHttpServer(const LocalHttpServer&) = delete;
-    LocalHttpServer& operator=(const LocalHttpServer&) = delete;
 
-    // path is matched without the query string.
+    // Paths are matched without the query string.
     void serve(const std::string& path, const std::string& content_type, const std::string& body);
-    // For pages that change from one load to the next.
     void serve(const std::string& path, Handler handler);
-
-    int port() const { return port_; }
     std::string url(const std::string& path) const;
-    // Requests for path (query ignored) so far.
     int request_count(const std::string& path) const;
-    // "METHOD target" of every request so far, in arrival order.
-    std::vector<std::string> requests() const;
+    std::vector<std::string> requests() const;  // "GET /page?x=1", in arrival order
 
 private:
-    struct Connection;
     void run();
-    bool handle_readable(Connection& connection);
-    void respond(int fd, const std::string& method, const std::string& target);
+    bool readable(int fd) const;
+    void answer(int fd);
 
-    int listener_ = -1;
-    int wake_read_ = -1;
-    int wake_write_ = -1;
-    int port_ = 0;
+    int listener_ = -1, wake_ = -1, port_ = 0;
     mutable std::mutex mutex_;
     std::map<std::string, Handler> routes_;
     std::vector<std::string> requests_;

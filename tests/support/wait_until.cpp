@@ -7,11 +7,9 @@ bool wait_until(const std::function<bool()>& pred, std::chrono::milliseconds dea
     // A blocking iteration may wait for ever when nothing happens; the heartbeat
     // wakes it so the deadline is seen.
     const guint heartbeat = g_timeout_add(10, +[](gpointer) -> gboolean { return G_SOURCE_CONTINUE; }, nullptr);
-    bool met = pred();
-    while (!met && std::chrono::steady_clock::now() < end) {
+    bool met;
+    while (!(met = pred()) && std::chrono::steady_clock::now() < end)
         g_main_context_iteration(nullptr, TRUE);
-        met = pred();
-    }
     g_source_remove(heartbeat);
     return met;
 }

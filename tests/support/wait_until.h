@@ -1,7 +1,6 @@
 #pragma once
-// Lets a window or web test wait for something without sleeping: the default GLib
-// main context runs (so windows draw and WebKit talks to its processes) until the
-// condition holds or the deadline passes.
+// Lets a window or web test wait without sleeping: the default GLib main context runs
+// (windows draw, WebKit talks to its processes) until pred holds or the deadline passes.
 
 #include <chrono>
 #include <functional>
