@@ -1,3 +1,5 @@
+#include "platform/twips.h"
+#include "platform/widget_style.h"
 #include "calculator/calculator_window.h"
 
 #include <gtkmm/button.h>
@@ -14,7 +16,6 @@ namespace calculator {
 namespace {
 
 // Layout figures are kept in twips as designed; the screen has 15 to a pixel.
-constexpr int px(int twips) { return twips / 15; }
 
 // "System" 9.75 bold and "MS Sans Serif" 12 bold have no Linux namesakes: the
 // nearest is the desktop's bold sans. Keys lose the theme's padding so that "CE"
@@ -26,14 +27,7 @@ label#Readout { background-color: #ffff00; color: #000000; }
 label#Label1 { background-color: #00ffff; }
 )css";
 
-void apply_style(Gtk::Widget& widget) {
-    static const Glib::RefPtr<Gtk::CssProvider> provider = [] {
-        auto css = Gtk::CssProvider::create();
-        css->load_from_data(kStyle);
-        return css;
-    }();
-    widget.get_style_context()->add_provider(provider, GTK_STYLE_PROVIDER_PRIORITY_APPLICATION);
-}
+void apply_style(Gtk::Widget& widget) { platform::apply_css(widget, kStyle); }
 
 void make_display(Gtk::Label& label, const char* name) {
     label.set_name(name);
@@ -54,17 +48,17 @@ CalculatorWindow::CalculatorWindow(CalculatorEngine& engine, platform::ProcessLa
     set_position(Gtk::WIN_POS_CENTER);
     set_keep_above(true);
     set_icon(calculator_icon());
-    layout_.set_size_request(px(3180), px(3915));
+    layout_.set_size_request(platform::twips_to_pixels(3180), platform::twips_to_pixels(3915));
     add(layout_);
 
     make_display(readout_, "Readout");
-    readout_.set_size_request(px(3000), px(375));
-    layout_.put(readout_, px(90), px(45));
+    readout_.set_size_request(platform::twips_to_pixels(3000), platform::twips_to_pixels(375));
+    layout_.put(readout_, platform::twips_to_pixels(90), platform::twips_to_pixels(45));
     make_display(label1_, "Label1");
-    label1_.set_size_request(px(2985), px(375));
-    layout_.put(label1_, px(90), px(1035));
+    label1_.set_size_request(platform::twips_to_pixels(2985), platform::twips_to_pixels(375));
+    layout_.put(label1_, platform::twips_to_pixels(90), platform::twips_to_pixels(1035));
 
-    image1_.set_size_request(px(825), px(435));
+    image1_.set_size_request(platform::twips_to_pixels(825), platform::twips_to_pixels(435));
     image1_.add_events(Gdk::BUTTON_PRESS_MASK);
     image1_.signal_draw().connect([this](const Cairo::RefPtr<Cairo::Context>& cr) {
         draw_maker_badge(cr, image1_.get_allocated_width(), image1_.get_allocated_height());
@@ -72,7 +66,7 @@ CalculatorWindow::CalculatorWindow(CalculatorEngine& engine, platform::ProcessLa
     });
     image1_.signal_button_press_event().connect(sigc::mem_fun(*this, &CalculatorWindow::open_home_page));
     image1_.get_accessible()->set_name("Home page");
-    layout_.put(image1_, px(1170), px(540));
+    layout_.put(image1_, platform::twips_to_pixels(1170), platform::twips_to_pixels(540));
 
     std::map<int, Gtk::Widget*> by_tab_index;
     auto key = [&](int tab, const std::string& caption, int left, int top, int width, int height,
@@ -123,11 +117,11 @@ CalculatorWindow::CalculatorWindow(CalculatorEngine& engine, platform::ProcessLa
 Gtk::Button& CalculatorWindow::add_key(const std::string& caption, int left, int top, int width, int height,
                                        std::function<void()> command) {
     auto* button = Gtk::make_managed<Gtk::Button>(caption);
-    button->set_size_request(px(width), px(height));
+    button->set_size_request(platform::twips_to_pixels(width), platform::twips_to_pixels(height));
     button->get_accessible()->set_name(caption);
     apply_style(*button);
     button->signal_clicked().connect([this, command = std::move(command)] { run(command); });
-    layout_.put(*button, px(left), px(top));
+    layout_.put(*button, platform::twips_to_pixels(left), platform::twips_to_pixels(top));
     return *button;
 }
 

@@ -1,3 +1,4 @@
+#include "platform/twips.h"
 #include "config_dialog/config_dialog.h"
 
 #include <stdexcept>
@@ -59,7 +60,7 @@ ConfigDialog::ConfigDialog(SettingsStore& store, PaneSet panes, platform::FileCh
     set_keep_above(true);
     set_position(Gtk::WIN_POS_CENTER);
 
-    area_.set_size_request(to_pixels(form2_layout::client.width), to_pixels(form2_layout::client.height));
+    area_.set_size_request(platform::twips_to_pixels(form2_layout::client.width), platform::twips_to_pixels(form2_layout::client.height));
     add(area_);
     build_controls();
     set_focus_order();
@@ -67,8 +68,8 @@ ConfigDialog::ConfigDialog(SettingsStore& store, PaneSet panes, platform::FileCh
 }
 
 void ConfigDialog::place(Gtk::Widget& widget, const TwipsRect& where) {
-    widget.set_size_request(to_pixels(where.width), to_pixels(where.height));
-    area_.put(widget, to_pixels(where.left), to_pixels(where.top));
+    widget.set_size_request(platform::twips_to_pixels(where.width), platform::twips_to_pixels(where.height));
+    area_.put(widget, platform::twips_to_pixels(where.left), platform::twips_to_pixels(where.top));
 }
 
 void ConfigDialog::build_controls() {
@@ -119,7 +120,7 @@ void ConfigDialog::build_controls() {
         arrow.signal_step().connect([this, &arrow] { Image_Click(arrow.direction()); });
         // The picture keeps the arrow's place; the pressed frame takes one pixel around it.
         const auto& at = form2_layout::image[i];
-        area_.put(arrow, to_pixels(at.left) - 1, to_pixels(at.top) - 1);
+        area_.put(arrow, platform::twips_to_pixels(at.left) - 1, platform::twips_to_pixels(at.top) - 1);
 
         auto& check = checks_[i];
         check.set_name("Check" + number);

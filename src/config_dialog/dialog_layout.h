@@ -8,8 +8,6 @@ struct TwipsRect {
     int left, top, width, height;
 };
 
-constexpr int twips_per_pixel = 15;
-constexpr int to_pixels(int twips) { return twips / twips_per_pixel; }
 
 namespace form2_layout {
 

@@ -1,3 +1,5 @@
+#include "platform/twips.h"
+#include "platform/widget_style.h"
 #include "search/search_window.h"
 
 #include <cairomm/context.h>
@@ -15,19 +17,11 @@
 
 namespace {
 
-constexpr int px(int twips) { return twips / 15; }
 
 // The theme's entries and buttons are taller than the box's 19-pixel line.
 constexpr const char* kStyle = "entry, button { min-height: 0; padding-top: 0; padding-bottom: 0; }";
 
-void apply_style(Gtk::Widget& widget) {
-    static const Glib::RefPtr<Gtk::CssProvider> provider = [] {
-        auto css = Gtk::CssProvider::create();
-        css->load_from_data(kStyle);
-        return css;
-    }();
-    widget.get_style_context()->add_provider(provider, GTK_STYLE_PROVIDER_PRIORITY_APPLICATION);
-}
+void apply_style(Gtk::Widget& widget) { platform::apply_css(widget, kStyle); }
 
 // A 16 by 16 magnifying glass, drawn here so that nothing is read from disk.
 Glib::RefPtr<Gdk::Pixbuf> search_icon() {
@@ -57,18 +51,18 @@ SearchWindow::SearchWindow(platform::ProcessLauncher& launcher) : launcher_(laun
     set_position(Gtk::WIN_POS_CENTER);
     set_keep_above(true);
     set_icon(search_icon());
-    layout_.set_size_request(px(5505), px(390));
+    layout_.set_size_request(platform::twips_to_pixels(5505), platform::twips_to_pixels(390));
     add(layout_);
 
-    text1_.set_size_request(px(4245), px(285));
+    text1_.set_size_request(platform::twips_to_pixels(4245), platform::twips_to_pixels(285));
     text1_.get_accessible()->set_name("Cerca");
     apply_style(text1_);
-    layout_.put(text1_, px(90), px(45));
+    layout_.put(text1_, platform::twips_to_pixels(90), platform::twips_to_pixels(45));
 
-    command1_.set_size_request(px(1005), px(285));
+    command1_.set_size_request(platform::twips_to_pixels(1005), platform::twips_to_pixels(285));
     command1_.get_accessible()->set_name("Vai");
     apply_style(command1_);
-    layout_.put(command1_, px(4455), px(45));
+    layout_.put(command1_, platform::twips_to_pixels(4455), platform::twips_to_pixels(45));
 
     command1_.signal_clicked().connect(sigc::mem_fun(*this, &SearchWindow::search));
     text1_.signal_activate().connect(sigc::mem_fun(*this, &SearchWindow::search_after_pending_events));
