@@ -5,6 +5,8 @@
 set -euo pipefail
 target=${1:?usage: write-demo-config.sh TARGET}
 demo=$(cd "$(dirname "$0")/../demo" && pwd)
+# An address carries no blanks; a checkout under a folder with blanks still works.
+demo=${demo// /%20}
 {
   # scroll offsets: pane 1, 2, 3, 4 (horizontal, vertical)
   printf ' 0 \r\n 0 \r\n'
