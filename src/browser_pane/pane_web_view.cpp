@@ -9,6 +9,12 @@ void refuse_download(WebKitWebContext*, WebKitDownload* download, gpointer) {
 
 WebKitWebContext* shared_context() {
     static WebKitWebContext* const context = [] {
+        // WebKit follows GTK's overlay scrolling in every page: after each load and
+        // each scroll an overlay scrollbar shows and fades, and the fade redraws the
+        // whole pane for about fifteen seconds (a fifth of a core for four panes).
+        // Classic scrollbars stay still; the program's own scrolled windows get them too.
+        if (GtkSettings* gtk = gtk_settings_get_default())
+            g_object_set(gtk, "gtk-overlay-scrolling", FALSE, nullptr);
         WebKitWebContext* created = webkit_web_context_new();
         // Pages come back every two minutes: a moderate cache spares the network
         // without the large memory cache of the web-browser model.
