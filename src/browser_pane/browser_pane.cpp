@@ -19,14 +19,6 @@ constexpr auto kRecoveryPause = std::chrono::seconds(30);
 
 bool usable_offset(const std::optional<double>& offset) { return !offset || std::isfinite(*offset); }
 
-void finish_scroll(GObject* view, GAsyncResult* result, gpointer) {
-    GError* error = nullptr;
-    if (JSCValue* value = webkit_web_view_evaluate_javascript_finish(WEBKIT_WEB_VIEW(view), result, &error))
-        g_object_unref(value);
-    // A page that went away meanwhile just misses this write; the next tick writes again.
-    g_clear_error(&error);
-}
-
 std::string to_text(JSCValue* value) {
     auto take = [](char* text) {
         std::string copy = text ? text : "";
@@ -85,6 +77,29 @@ struct BrowserPane::Impl {
     guint recovery_source = 0;
     sigc::signal<void()> load_finished;
 
+    // Each scroll write is a round trip to the web process, four a second for days:
+    // an offset the page already shows, and has not left since, is not written again.
+    // The watch script tells when the page left it.
+    std::optional<double> written_left;
+    std::optional<double> written_top;
+    bool page_holds_written = false;
+    // Numbers the writes, so that only the latest one's answer counts; a new
+    // document also moves it on, past writes to the old one.
+    unsigned write_count = 0;
+
+    void forget_written() {
+        page_holds_written = false;
+        ++write_count;
+    }
+
+    struct PendingScroll {
+        std::weak_ptr<bool> pane_alive;
+        Impl* impl;
+        unsigned write;
+    };
+    static void on_scroll_message(WebKitUserContentManager*, WebKitJavascriptResult*, gpointer data);
+    static void finish_scroll(GObject* view, GAsyncResult* result, gpointer data);
+
     static void on_load_changed(WebKitWebView*, WebKitLoadEvent event, gpointer data);
     static void on_process_terminated(WebKitWebView*, WebKitWebProcessTerminationReason, gpointer data);
     static gboolean recover(gpointer data);
@@ -92,8 +107,10 @@ struct BrowserPane::Impl {
 
 void BrowserPane::Impl::on_load_changed(WebKitWebView*, WebKitLoadEvent event, gpointer data) {
     auto* impl = static_cast<Impl*>(data);
-    if (event == WEBKIT_LOAD_COMMITTED)
+    if (event == WEBKIT_LOAD_COMMITTED) {
         impl->has_document = true;
+        impl->forget_written();
+    }
     if (event != WEBKIT_LOAD_FINISHED)
         return;
     try {
@@ -106,6 +123,7 @@ void BrowserPane::Impl::on_load_changed(WebKitWebView*, WebKitLoadEvent event, g
 void BrowserPane::Impl::on_process_terminated(WebKitWebView*, WebKitWebProcessTerminationReason, gpointer data) {
     auto* impl = static_cast<Impl*>(data);
     impl->has_document = false;
+    impl->forget_written();
     // A pane nobody reloads would stay blank for days: bring the page back, at most
     // once per pause, from the main loop rather than inside WebKit's notification.
     const auto now = Clock::now();
@@ -114,6 +132,24 @@ void BrowserPane::Impl::on_process_terminated(WebKitWebView*, WebKitWebProcessTe
     impl->recovered_before = true;
     impl->last_recovery = now;
     impl->recovery_source = g_idle_add(&Impl::recover, impl);
+}
+
+void BrowserPane::Impl::on_scroll_message(WebKitUserContentManager*, WebKitJavascriptResult*, gpointer data) {
+    static_cast<Impl*>(data)->page_holds_written = false;
+}
+
+void BrowserPane::Impl::finish_scroll(GObject* view, GAsyncResult* result, gpointer data) {
+    std::unique_ptr<PendingScroll> pending(static_cast<PendingScroll*>(data));
+    GError* error = nullptr;
+    JSCValue* value = webkit_web_view_evaluate_javascript_finish(WEBKIT_WEB_VIEW(view), result, &error);
+    // A page that went away meanwhile just misses this write; the next tick writes again.
+    const bool reached = value && jsc_value_is_boolean(value) && jsc_value_to_boolean(value);
+    if (value)
+        g_object_unref(value);
+    g_clear_error(&error);
+    if (pending->pane_alive.expired() || pending->write != pending->impl->write_count)
+        return;
+    pending->impl->page_holds_written = reached;
 }
 
 gboolean BrowserPane::Impl::recover(gpointer data) {
@@ -128,6 +164,15 @@ BrowserPane::BrowserPane() : impl_(std::make_unique<Impl>()) {
     impl_->view = new_pane_web_view();
     impl_->widget = Glib::wrap(GTK_WIDGET(impl_->view));
     attach_page_guard(impl_->view, &impl_->guard);
+    WebKitUserContentManager* content = webkit_web_view_get_user_content_manager(impl_->view);
+    WebKitUserScript* watch = webkit_user_script_new_for_world(
+        scroll_watch_script().c_str(), WEBKIT_USER_CONTENT_INJECT_TOP_FRAME, WEBKIT_USER_SCRIPT_INJECT_AT_DOCUMENT_START,
+        kScrollWorld, nullptr, nullptr);
+    webkit_user_content_manager_add_script(content, watch);
+    webkit_user_script_unref(watch);
+    webkit_user_content_manager_register_script_message_handler_in_world(content, kScrollMessage, kScrollWorld);
+    g_signal_connect(content, (std::string("script-message-received::") + kScrollMessage).c_str(),
+                     G_CALLBACK(&Impl::on_scroll_message), impl_.get());
     g_signal_connect(impl_->view, "load-changed", G_CALLBACK(&Impl::on_load_changed), impl_.get());
     g_signal_connect(impl_->view, "web-process-terminated", G_CALLBACK(&Impl::on_process_terminated),
                      impl_.get());
@@ -139,6 +184,7 @@ BrowserPane::~BrowserPane() {
     if (impl_->recovery_source)
         g_source_remove(impl_->recovery_source);
     g_signal_handlers_disconnect_by_data(impl_->view, impl_.get());
+    g_signal_handlers_disconnect_by_data(webkit_web_view_get_user_content_manager(impl_->view), impl_.get());
     detach_page_guard(impl_->view, &impl_->guard);
     gtk_widget_destroy(GTK_WIDGET(impl_->view));
     g_object_unref(impl_->view);
@@ -177,9 +223,15 @@ bool BrowserPane::set_body_scroll(std::optional<double> left, std::optional<doub
         return false;
     if (!left && !top)
         return true;
+    if (impl_->page_holds_written && left == impl_->written_left && top == impl_->written_top)
+        return true;
+    impl_->written_left = left;
+    impl_->written_top = top;
+    impl_->forget_written();
     const std::string script = scroll_script(left, top);
     webkit_web_view_evaluate_javascript(impl_->view, script.c_str(), static_cast<gssize>(script.size()),
-                                        kScrollWorld, nullptr, impl_->cancellable, finish_scroll, nullptr);
+                                        kScrollWorld, nullptr, impl_->cancellable, &Impl::finish_scroll,
+                                        new Impl::PendingScroll{impl_->alive, impl_.get(), impl_->write_count});
     return true;
 }
 

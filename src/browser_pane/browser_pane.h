@@ -30,7 +30,8 @@ public:
     bool set_silent(bool silent) override;
     // False, and nothing written, until a document has committed and finished loading,
     // or when an offset is not a finite number. The write itself lands asynchronously;
-    // a document without a scrolling element ignores it.
+    // a document without a scrolling element ignores it. Offsets the page already
+    // shows, and has not left since the last write, are not written again.
     bool set_body_scroll(std::optional<double> left, std::optional<double> top) override;
 
     // For tests, benchmarks and diagnostics:

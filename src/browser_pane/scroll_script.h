@@ -11,9 +11,20 @@
 // a page that redefines globals cannot disturb it.
 inline constexpr const char* kScrollWorld = "orvalis-scroll";
 
+// The channel on which the watch script reports, in kScrollWorld.
+inline constexpr const char* kScrollMessage = "orvalis-scroll";
+
 // An absent offset is not written. Offsets must be finite. The script evaluates to
-// false when the document has no scrolling element yet, else true.
+// true only when the viewport now shows exactly the offsets written and the watch
+// script runs in the document, so that any later move away will be reported; false
+// (no scrolling element yet, an offset clamped by a page still too small) asks for
+// another write.
 std::string scroll_script(std::optional<double> left, std::optional<double> top);
+
+// Injected at document start into kScrollWorld: posts one message on kScrollMessage
+// when the viewport leaves the offsets last written, whoever moved it, and stays
+// quiet until the next write.
+std::string scroll_watch_script();
 
 // A JavaScript literal of a finite number that reads back as the same number,
 // whatever the user's locale.
