@@ -55,8 +55,7 @@ void MainWindow::build_menu() {
     Tempo->signal_activate().connect([this] { Tempo_Click(); });
     contatore = &menu_bar_.add_entry("000");
     spacer();
-    RefreshManuale = &menu_bar_.add_entry("Refresh");
-    RefreshManuale->signal_activate().connect([this] { RefreshManuale_Click(); });
+    menu_bar_.add_entry("Refresh").signal_activate().connect([this] { RefreshManuale_Click(); });
     spacer();
     menu_bar_.add_entry("Tavorinello").signal_activate().connect([this] { DBB_Click(); });
     spacer();
@@ -83,7 +82,7 @@ void MainWindow::RefreshManuale_Click() {
 
 void MainWindow::DBB_Click() {
     if (const auto command = launcher_command(Form2->text(5)))
-        launcher_->start(command->argv, command->working_dir);
+        launcher_.start(command->argv, command->working_dir);
 }
 
 void MainWindow::Configura_Click() {
@@ -92,7 +91,7 @@ void MainWindow::Configura_Click() {
 
 void MainWindow::Calcolatore_Click() {
     if (!Calculator) {
-        Calculator = std::make_unique<calculator::CalculatorWindow>(calculator_engine_, *launcher_);
+        Calculator = std::make_unique<calculator::CalculatorWindow>(calculator_engine_, launcher_);
         // Closed through its frame the calculator is gone; the next opening builds it anew.
         Calculator->signal_delete_event().connect([this](GdkEventAny*) {
             Calculator->hide();
@@ -106,7 +105,7 @@ void MainWindow::Calcolatore_Click() {
 
 void MainWindow::Cerca_Click() {
     if (!Form3) {
-        Form3 = std::make_unique<SearchWindow>(*launcher_);
+        Form3 = std::make_unique<SearchWindow>(launcher_);
         // A search only hides the box; closing it through its frame discards it with its query.
         Form3->signal_delete_event().connect([this](GdkEventAny*) {
             Form3->hide();

@@ -36,11 +36,8 @@ public:
     SettingsStore& store() { return store_; }
     Gtk::MenuItem& tempo_entry() { return *Tempo; }
     Gtk::MenuItem& contatore_entry() { return *contatore; }
-    Gtk::MenuItem& refresh_entry() { return *RefreshManuale; }
     calculator::CalculatorWindow* calculator() { return Calculator.get(); }
     SearchWindow* search() { return Form3.get(); }
-    // Replaces how other programs and the browser are started (tests).
-    void set_process_launcher(platform::ProcessLauncher& launcher) { launcher_ = &launcher; }
 
     void Timer1_Timer();
     void Tempo_Click();
@@ -65,15 +62,13 @@ private:
     // The dialog's load and save failures belong to the dialog, which stays on top.
     platform::GtkMessageBox dialog_messages_;
     platform::GtkFileChooser chooser_;
-    platform::GioProcessLauncher gio_launcher_;
-    platform::ProcessLauncher* launcher_ = &gio_launcher_;
+    platform::GioProcessLauncher launcher_;
 
     Gtk::Box layout_{Gtk::ORIENTATION_VERTICAL};
     CommandMenuBar menu_bar_;
     QuarterContainer quarters_;
     Gtk::MenuItem* Tempo = nullptr;
     Gtk::MenuItem* contatore = nullptr;
-    Gtk::MenuItem* RefreshManuale = nullptr;
 
     std::unique_ptr<ConfigDialog> Form2;
     std::unique_ptr<SearchWindow> Form3;
