@@ -134,3 +134,14 @@ void run_main_loop_for(std::chrono::milliseconds duration) {
                        &over, nullptr);
     while (!over) g_main_context_iteration(nullptr, TRUE);
 }
+
+int run_bench(const char* name, const std::function<int(const BenchFolder&)>& measure) {
+    const std::string folder_template = std::string("orvalis-") + name + "-XXXXXX";
+    BenchFolder folder(folder_template.c_str());
+    if (folder.path().empty()) {
+        std::fprintf(stderr, "%s: cannot make a temporary folder\n", name);
+        return 1;
+    }
+    return run_and_reap([&] { return measure(folder); });
+}
+

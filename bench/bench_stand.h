@@ -33,6 +33,10 @@ private:
 // before GTK starts any thread; the child never returns from it.
 int run_and_reap(const std::function<int()>& measure);
 
+// A benchmark's main(): a temporary folder named from name, then measure in a child
+// through run_and_reap; the folder goes once every process has ended.
+int run_bench(const char* name, const std::function<int(const BenchFolder&)>& measure);
+
 // Points the XDG data, cache and config folders into data_home, so that nothing
 // lands in $HOME, silences the accessibility bridge and starts GTK and gtkmm.
 // False without a display.

@@ -131,10 +131,5 @@ int measure(int argc, char** argv, const BenchFolder& folder) {
 }  // namespace
 
 int main(int argc, char** argv) {
-    BenchFolder folder("orvalis-tick-bench-XXXXXX");
-    if (folder.path().empty()) {
-        std::fprintf(stderr, "tick_bench: cannot make a temporary folder\n");
-        return 1;
-    }
-    return run_and_reap([&] { return measure(argc, argv, folder); });
+    return run_bench("tick-bench", [&](const BenchFolder& folder) { return measure(argc, argv, folder); });
 }

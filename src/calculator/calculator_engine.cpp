@@ -141,17 +141,13 @@ void CalculatorEngine::clear_entry() {
     last_key_ = LastKey::Ce;
 }
 
-void CalculatorEngine::to_euro() {
-    operate("=");
-    const auto converted = lire_to_euro(readout_, separators_);
-    if (!converted) return fail();
-    readout_ = converted->readout;
-    label1_ = converted->label;
-}
+void CalculatorEngine::to_euro() { convert(lire_to_euro); }
 
-void CalculatorEngine::to_lire() {
+void CalculatorEngine::to_lire() { convert(euro_to_lire); }
+
+void CalculatorEngine::convert(ConversionFn conversion) {
     operate("=");
-    const auto converted = euro_to_lire(readout_, separators_);
+    const auto converted = conversion(readout_, separators_);
     if (!converted) return fail();
     readout_ = converted->readout;
     label1_ = converted->label;

@@ -12,6 +12,7 @@
 #include <string>
 #include <string_view>
 
+#include "calculator/euro_conversion.h"
 #include "platform/locale.h"
 #include "platform/message_box.h"
 #include "settings/value.h"
@@ -56,6 +57,9 @@ private:
     bool run_pending_operation();
     bool shows_number() const;
     void fail();
+    using ConversionFn = std::optional<Conversion> (*)(std::string_view, const platform::NumberSeparators&);
+    // "=" first, then the conversion into both display lines.
+    void convert(ConversionFn conversion);
 
     platform::NumberSeparators separators_;
     platform::MessageBox& messages_;

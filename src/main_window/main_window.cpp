@@ -50,22 +50,19 @@ PaneSet MainWindow::pane_set() {
 }
 
 void MainWindow::build_menu() {
-    auto spacer = [this] { menu_bar_.add_entry("").set_size_request(kSpacerWidth, -1); };
     Tempo = &menu_bar_.add_entry("Timer on");
     Tempo->signal_activate().connect([this] { Tempo_Click(); });
     contatore = &menu_bar_.add_entry("000");
-    spacer();
-    menu_bar_.add_entry("Refresh").signal_activate().connect([this] { RefreshManuale_Click(); });
-    spacer();
-    menu_bar_.add_entry("Tavorinello").signal_activate().connect([this] { DBB_Click(); });
-    spacer();
-    menu_bar_.add_entry("Calcolatore").signal_activate().connect([this] { Calcolatore_Click(); });
-    spacer();
-    menu_bar_.add_entry("Configura").signal_activate().connect([this] { Configura_Click(); });
-    spacer();
-    menu_bar_.add_entry("Cerca").signal_activate().connect([this] { Cerca_Click(); });
-    spacer();
-    menu_bar_.add_entry("[ Info ]").signal_activate().connect([this] { Info_Click(); });
+    // The working entries, each after an empty spacer entry that keeps them apart.
+    const std::pair<const char*, void (MainWindow::*)()> commands[] = {
+        {"Refresh", &MainWindow::RefreshManuale_Click}, {"Tavorinello", &MainWindow::DBB_Click},
+        {"Calcolatore", &MainWindow::Calcolatore_Click}, {"Configura", &MainWindow::Configura_Click},
+        {"Cerca", &MainWindow::Cerca_Click},             {"[ Info ]", &MainWindow::Info_Click},
+    };
+    for (const auto& [caption, handler] : commands) {
+        menu_bar_.add_entry("").set_size_request(kSpacerWidth, -1);
+        menu_bar_.add_entry(caption).signal_activate().connect([this, handler = handler] { (this->*handler)(); });
+    }
 }
 
 void MainWindow::Timer1_Timer() {
