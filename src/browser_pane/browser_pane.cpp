@@ -9,6 +9,7 @@
 #include "browser_pane/page_guard.h"
 #include "browser_pane/pane_web_view.h"
 #include "browser_pane/scroll_script.h"
+#include "platform/text_encoding.h"
 
 namespace {
 
@@ -196,9 +197,8 @@ Gtk::Widget& BrowserPane::widget() { return *impl_->widget; }
 bool BrowserPane::navigate(const std::string& address) {
     // WebKit ignores an empty address, where a blank page is what a viewer shows;
     // bytes that are not UTF-8 would not survive its URL parser.
-    gchar* target = g_utf8_make_valid(address.empty() ? "about:blank" : address.c_str(), -1);
-    webkit_web_view_load_uri(impl_->view, target);
-    g_free(target);
+    const std::string target = platform::repair_utf8(address.empty() ? "about:blank" : address);
+    webkit_web_view_load_uri(impl_->view, target.c_str());
     return true;
 }
 

@@ -1,9 +1,8 @@
 #include "platform/twips.h"
-#include "platform/widget_style.h"
+#include "platform/window_style.h"
 #include "calculator/calculator_window.h"
 
 #include <gtkmm/button.h>
-#include <gtkmm/cssprovider.h>
 #include <gtkmm/stylecontext.h>
 
 #include <array>
@@ -21,13 +20,11 @@ namespace {
 // nearest is the desktop's bold sans. Keys lose the theme's padding so that "CE"
 // fits a 32-pixel key.
 constexpr const char* kStyle = R"css(
-button { font: bold 9.75pt Sans; padding: 0; min-width: 0; min-height: 0; }
-label.display { font: bold 12pt Sans; padding: 0 4px; border: 1px solid #808080; }
-label#Readout { background-color: #ffff00; color: #000000; }
-label#Label1 { background-color: #00ffff; }
+.orvalis-calculator button { font: bold 9.75pt Sans; padding: 0; min-width: 0; min-height: 0; }
+.orvalis-calculator label.display { font: bold 12pt Sans; padding: 0 4px; border: 1px solid #808080; }
+.orvalis-calculator label#Readout { background-color: #ffff00; color: #000000; }
+.orvalis-calculator label#Label1 { background-color: #00ffff; }
 )css";
-
-void apply_style(Gtk::Widget& widget) { platform::apply_css(widget, kStyle); }
 
 void make_display(Gtk::Label& label, const char* name) {
     label.set_name(name);
@@ -36,7 +33,6 @@ void make_display(Gtk::Label& label, const char* name) {
     // Digits have no limit: keep the display's size and show its most recent end.
     label.set_ellipsize(Pango::ELLIPSIZE_START);
     label.get_accessible()->set_name(name);
-    apply_style(label);
 }
 
 }  // namespace
@@ -44,6 +40,7 @@ void make_display(Gtk::Label& label, const char* name) {
 CalculatorWindow::CalculatorWindow(CalculatorEngine& engine, platform::ProcessLauncher& launcher)
     : engine_(engine), launcher_(launcher) {
     set_title("Euro Calcolatore K.Z.");
+    platform::style_window(*this, "orvalis-calculator", kStyle);
     set_resizable(false);
     set_position(Gtk::WIN_POS_CENTER);
     set_keep_above(true);
@@ -119,7 +116,6 @@ Gtk::Button& CalculatorWindow::add_key(const std::string& caption, int left, int
     auto* button = Gtk::make_managed<Gtk::Button>(caption);
     button->set_size_request(platform::twips_to_pixels(width), platform::twips_to_pixels(height));
     button->get_accessible()->set_name(caption);
-    apply_style(*button);
     button->signal_clicked().connect([this, command = std::move(command)] { run(command); });
     layout_.put(*button, platform::twips_to_pixels(left), platform::twips_to_pixels(top));
     return *button;

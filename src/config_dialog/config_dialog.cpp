@@ -5,10 +5,10 @@
 #include <vector>
 
 #include <atkmm/object.h>
-#include <glib.h>
 
 #include "config_dialog/dialog_layout.h"
-#include "config_dialog/dialog_style.h"
+#include "platform/text_encoding.h"
+#include "platform/window_style.h"
 #include "settings/settings_operations.h"
 
 namespace {
@@ -17,14 +17,25 @@ constexpr const char* text4_initial = "http://www.example.org/browser";
 constexpr const char* text5_initial = "C:\\Programmi\\Tavorinellovoce\\tavorinello.exe";
 constexpr const char* message_title = "Orvalis";
 
-// Widgets take UTF-8 only; a file or a caller may hand us any bytes, and each
-// stray byte becomes U+FFFD instead of reaching GTK.
-Glib::ustring valid_utf8(const std::string& bytes) {
-    gchar* repaired = g_utf8_make_valid(bytes.data(), static_cast<gssize>(bytes.size()));
-    Glib::ustring result(repaired);
-    g_free(repaired);
-    return result;
+// Tight paddings: the theme's own would not fit the controls into the dialog's
+// small cells. background-image: none, or the theme's gradient hides the colour.
+constexpr const char* kStyle = R"css(
+.orvalis-config { font-family: sans-serif; font-size: 8pt; }
+.orvalis-config entry {
+    font-family: Arial, "Liberation Sans", sans-serif; font-size: 8.25pt; font-weight: normal;
+    min-height: 0; padding: 0 3px;
 }
+.orvalis-config button.orvalis-command {
+    min-height: 0; min-width: 0; padding: 0 4px;
+    background-image: none; box-shadow: none; text-shadow: none; color: black;
+}
+.orvalis-config button.orvalis-command:active { box-shadow: inset 1px 1px 2px rgba(0, 0, 0, 0.6); }
+.orvalis-config button#Command1 { background-color: rgb(128, 128, 255); }
+.orvalis-config button#Command4 { background-color: rgb(255, 128, 128); }
+.orvalis-config button#Command3 { background-color: rgb(192, 192, 0); }
+.orvalis-config button#Command2 { background-color: rgb(128, 255, 128); }
+.orvalis-config checkbutton, .orvalis-config radiobutton { min-height: 0; padding: 0; }
+)css";
 
 template <typename Array>
 auto& element(Array& controls, int n) {
@@ -51,8 +62,7 @@ ConfigDialog::ConfigDialog(SettingsStore& store, PaneSet panes, platform::FileCh
       chooser_(chooser),
       messages_(messages),
       arrows_{{{Arrow::Left, "Sinistra"}, {Arrow::Up, "Su"}, {Arrow::Right, "Destra"}, {Arrow::Down, "Giù"}}} {
-    install_config_dialog_style();
-    get_style_context()->add_class(config_dialog_style_class);
+    platform::style_window(*this, "orvalis-config", kStyle);
 
     set_title("Configurazione");
     set_resizable(false);
@@ -60,7 +70,7 @@ ConfigDialog::ConfigDialog(SettingsStore& store, PaneSet panes, platform::FileCh
     set_keep_above(true);
     set_position(Gtk::WIN_POS_CENTER);
 
-    area_.set_size_request(platform::twips_to_pixels(form2_layout::client.width), platform::twips_to_pixels(form2_layout::client.height));
+    area_.set_size_request(platform::twips_to_pixels(dialog_layout::client.width), platform::twips_to_pixels(dialog_layout::client.height));
     add(area_);
     build_controls();
     set_focus_order();
@@ -81,8 +91,8 @@ void ConfigDialog::build_controls() {
             draw_outline(cr, *shape);
             return false;
         });
-    place(shape1_, form2_layout::shape1);
-    place(shape2_, form2_layout::shape2);
+    place(shape1_, dialog_layout::shape1);
+    place(shape2_, dialog_layout::shape2);
 
     static const std::array<const char*, 5> headings{"Browser 1", "Browser 2", "Browser 3", "Browser 4",
                                                     "Posizione Tavorinello"};
@@ -97,8 +107,8 @@ void ConfigDialog::build_controls() {
         label.set_mnemonic_widget(entry);
         entry.set_name("Text" + std::to_string(n));
         entry.get_accessible()->set_name(headings[i]);
-        place(label, form2_layout::label[i]);
-        place(entry, form2_layout::text[i]);
+        place(label, dialog_layout::label[i]);
+        place(entry, dialog_layout::text[i]);
     }
     texts_[3].set_text(text4_initial);
     texts_[4].set_text(text5_initial);
@@ -113,13 +123,13 @@ void ConfigDialog::build_controls() {
         option.join_group(no_option_);
         option.get_accessible()->set_name("Finestra " + number);
         option.signal_toggled().connect([this, n] { Option_Click(n); });
-        place(option, form2_layout::option[i]);
+        place(option, dialog_layout::option[i]);
 
         auto& arrow = arrows_[i];
         arrow.set_name("Image" + number);
         arrow.signal_step().connect([this, &arrow] { Image_Click(arrow.direction()); });
         // The picture keeps the arrow's place; the pressed frame takes one pixel around it.
-        const auto& at = form2_layout::image[i];
+        const auto& at = dialog_layout::image[i];
         area_.put(arrow, platform::twips_to_pixels(at.left) - 1, platform::twips_to_pixels(at.top) - 1);
 
         auto& check = checks_[i];
@@ -127,7 +137,7 @@ void ConfigDialog::build_controls() {
         check.set_label("Refresh Br" + number);
         check.get_accessible()->set_name("Refresh Br" + number);
         check.signal_toggled().connect([this, n] { Check_Toggled(n); });
-        place(check, form2_layout::check[i]);
+        place(check, dialog_layout::check[i]);
     }
     no_option_.set_active(true);
 
@@ -140,7 +150,7 @@ void ConfigDialog::build_controls() {
         button.set_label(captions[i]);
         button.get_style_context()->add_class("orvalis-command");
         button.get_accessible()->set_name(captions[i]);
-        place(button, form2_layout::command[i]);
+        place(button, dialog_layout::command[i]);
     }
     commands_[0].signal_clicked().connect([this] { Command1_Click(); });
     commands_[1].signal_clicked().connect([this] { Command2_Click(); });
@@ -149,8 +159,10 @@ void ConfigDialog::build_controls() {
 }
 
 void ConfigDialog::set_focus_order() {
-    // The original keyboard order: it interleaves the groups rather than running
-    // from top to bottom. Labels and arrows take no focus.
+    // Tab interleaves the groups rather than running from top to bottom: the first
+    // three addresses and "Carica File", the pane selector, the fourth address and
+    // the flags, then the other commands and the launcher path. Labels and arrows
+    // take no focus.
     area_.set_focus_chain({
         &texts_[0], &texts_[1], &texts_[2], &commands_[0],
         &options_[0], &options_[1], &options_[2], &options_[3],
@@ -166,7 +178,7 @@ std::string ConfigDialog::text(int n) const {
 
 void ConfigDialog::set_text(int n, const std::string& value) {
     if (!in_range(n, texts_.size())) return;
-    texts_[static_cast<std::size_t>(n - 1)].set_text(valid_utf8(value));
+    texts_[static_cast<std::size_t>(n - 1)].set_text(platform::repair_utf8(value));  // a file or a caller may hand us any bytes
 }
 
 int ConfigDialog::check(int n) const {

@@ -22,7 +22,7 @@
 
 #include "browser_pane/pane.h"
 #include "config_dialog/arrow_button.h"
-#include "config_dialog/dialog_fields.h"
+#include "settings/dialog_fields.h"
 #include "config_dialog/dialog_layout.h"
 #include "platform/file_chooser.h"
 #include "platform/message_box.h"
@@ -32,9 +32,6 @@ class ConfigDialog : public Gtk::Window, public DialogFields {
 public:
     ConfigDialog(SettingsStore& store, PaneSet panes, platform::FileChooser& chooser,
                  platform::MessageBox& messages);
-
-    // For a main window that builds its panes after the dialog.
-    void set_panes(PaneSet panes) { panes_ = panes; }
 
     std::string text(int n) const override;
     void set_text(int n, const std::string& value) override;

@@ -1,6 +1,6 @@
 #pragma once
 // Where each control of the configuration dialog sits, in twips within the client
-// area, as the dialog was first drawn; the window turns them into pixels.
+// area; the window turns them into pixels.
 
 #include <array>
 
@@ -9,7 +9,7 @@ struct TwipsRect {
 };
 
 
-namespace form2_layout {
+namespace dialog_layout {
 
 constexpr TwipsRect client{0, 0, 5325, 5925};
 
@@ -39,4 +39,4 @@ constexpr std::array<TwipsRect, 4> command{{
     {90, 5100, 1545, 315}, {90, 5520, 5115, 315}, {3510, 5100, 1695, 315}, {1830, 5100, 1515, 315},
 }};
 
-}  // namespace form2_layout
+}  // namespace dialog_layout

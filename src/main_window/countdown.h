@@ -7,7 +7,7 @@
 #include <string>
 
 #include "browser_pane/pane.h"
-#include "config_dialog/dialog_fields.h"
+#include "settings/dialog_fields.h"
 #include "main_window/ticker.h"
 #include "settings/settings_store.h"
 
@@ -24,9 +24,6 @@ public:
     std::string toggle();
     // Reloads the panes whose refresh flag holds exactly 1.
     void reload_flagged();
-
-    // For a window that builds its panes after the countdown.
-    void set_panes(PaneSet panes) { panes_ = panes; }
 
 private:
     void step_down();

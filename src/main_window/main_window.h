@@ -34,10 +34,9 @@ public:
     BrowserPane& pane(int n) { return panes_[n - 1]; }
     ConfigDialog& config_dialog() { return *Form2; }
     SettingsStore& store() { return store_; }
-    Gtk::MenuItem& tempo_entry() { return *Tempo; }
     Gtk::MenuItem& contatore_entry() { return *contatore; }
-    calculator::CalculatorWindow* calculator() { return Calculator.get(); }
-    SearchWindow* search() { return Form3.get(); }
+    calculator::CalculatorWindow* calculator_window() { return Calculator.get(); }
+    SearchWindow* search_window() { return Form3.get(); }
 
     void Timer1_Timer();
     void Tempo_Click();

@@ -44,11 +44,6 @@ void QuarterContainer::set_quarter(int pane, Gtk::Widget& child) {
     place(index, child);
 }
 
-Gtk::Widget* QuarterContainer::quarter(int pane) const {
-    if (pane < 1 || pane > 4) return nullptr;
-    return children_[static_cast<std::size_t>(pane - 1)];
-}
-
 void QuarterContainer::place(std::size_t index, Gtk::Widget& child) {
     children_[index] = &child;
     child.set_parent(*this);

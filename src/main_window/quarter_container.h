@@ -16,8 +16,6 @@ public:
     // pane is 1..4; another number is ignored. A widget already in that quarter
     // is taken out first.
     void set_quarter(int pane, Gtk::Widget& child);
-    // The widget in quarter pane (1..4), or null.
-    Gtk::Widget* quarter(int pane) const;
 
 protected:
     GType child_type_vfunc() const override;

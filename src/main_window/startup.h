@@ -6,7 +6,7 @@
 #include <filesystem>
 
 #include "browser_pane/pane.h"
-#include "config_dialog/dialog_fields.h"
+#include "settings/dialog_fields.h"
 #include "settings/settings_store.h"
 
 void Form_Load(SettingsStore& store, const std::filesystem::path& settings_file,

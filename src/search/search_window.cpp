@@ -1,13 +1,11 @@
 #include "platform/twips.h"
-#include "platform/widget_style.h"
+#include "platform/window_style.h"
 #include "search/search_window.h"
 
 #include <cairomm/context.h>
 #include <cairomm/surface.h>
 #include <gdkmm/pixbuf.h>
 #include <glibmm/main.h>
-#include <gtkmm/cssprovider.h>
-#include <gtkmm/stylecontext.h>
 
 #include <cmath>
 #include <string>
@@ -19,9 +17,8 @@ namespace {
 
 
 // The theme's entries and buttons are taller than the box's 19-pixel line.
-constexpr const char* kStyle = "entry, button { min-height: 0; padding-top: 0; padding-bottom: 0; }";
-
-void apply_style(Gtk::Widget& widget) { platform::apply_css(widget, kStyle); }
+constexpr const char* kStyle =
+    ".orvalis-search entry, .orvalis-search button { min-height: 0; padding-top: 0; padding-bottom: 0; }";
 
 // A 16 by 16 magnifying glass, drawn here so that nothing is read from disk.
 Glib::RefPtr<Gdk::Pixbuf> search_icon() {
@@ -46,6 +43,7 @@ Glib::RefPtr<Gdk::Pixbuf> search_icon() {
 
 SearchWindow::SearchWindow(platform::ProcessLauncher& launcher) : launcher_(launcher), command1_("Vai") {
     set_title("Cerca sul WEB con " + std::string(maker_site::kSearchSiteName));
+    platform::style_window(*this, "orvalis-search", kStyle);
     set_resizable(false);
     set_type_hint(Gdk::WINDOW_TYPE_HINT_DIALOG);  // no maximize or minimize box
     set_position(Gtk::WIN_POS_CENTER);
@@ -56,12 +54,10 @@ SearchWindow::SearchWindow(platform::ProcessLauncher& launcher) : launcher_(laun
 
     text1_.set_size_request(platform::twips_to_pixels(4245), platform::twips_to_pixels(285));
     text1_.get_accessible()->set_name("Cerca");
-    apply_style(text1_);
     layout_.put(text1_, platform::twips_to_pixels(90), platform::twips_to_pixels(45));
 
     command1_.set_size_request(platform::twips_to_pixels(1005), platform::twips_to_pixels(285));
     command1_.get_accessible()->set_name("Vai");
-    apply_style(command1_);
     layout_.put(command1_, platform::twips_to_pixels(4455), platform::twips_to_pixels(45));
 
     command1_.signal_clicked().connect(sigc::mem_fun(*this, &SearchWindow::search));

@@ -3,7 +3,7 @@
 #include <cerrno>
 #include <system_error>
 
-#include "settings/text_encoding.h"
+#include "platform/text_encoding.h"
 
 namespace settings {
 
@@ -33,7 +33,7 @@ std::string reason_for_errno(int error_number) {
 }
 
 std::string quoted_file_name(const std::filesystem::path& file) {
-    return "\"" + repair_utf8(file.string()) + "\"";
+    return "\"" + platform::repair_utf8(file.string()) + "\"";
 }
 
 }  // namespace settings

@@ -8,7 +8,7 @@
 #include <string>
 
 #include "browser_pane/pane.h"
-#include "config_dialog/dialog_fields.h"
+#include "settings/dialog_fields.h"
 #include "settings/settings_store.h"
 #include "settings/value.h"
 

@@ -11,14 +11,13 @@
 #include <string_view>
 
 #include "settings/file_error_text.h"
-#include "settings/text_encoding.h"
+#include "platform/text_encoding.h"
 
 namespace settings {
 namespace {
 
 constexpr std::size_t kChunk = 64 * 1024;
 
-bool is_blank(int c) { return c == ' ' || c == '\t'; }
 bool is_line_end(int c) { return c == '\r' || c == '\n'; }
 
 // The bytes of the source one at a time, never more than kReadLimit of them.
@@ -195,18 +194,18 @@ Value field_value(const RawField& field, std::string text) {
 std::vector<ReadField> decode(const std::vector<RawField>& raw, bool has_bom) {
     const auto utf8_part = [](const RawField& f) {
         std::string_view bytes = f.bytes;
-        if (f.cut) bytes.remove_suffix(cut_utf8_tail(bytes));  // a character split by the limit
+        if (f.cut) bytes.remove_suffix(platform::cut_utf8_tail(bytes));  // a character split by the limit
         return bytes;
     };
     const bool utf8 = has_bom || std::all_of(raw.begin(), raw.end(), [&](const RawField& f) {
-                          return is_valid_utf8(utf8_part(f));
+                          return platform::is_valid_utf8(utf8_part(f));
                       });
     std::vector<ReadField> fields;
     fields.reserve(raw.size());
     for (const RawField& f : raw) {
-        std::string text = has_bom ? repair_utf8(utf8_part(f))
+        std::string text = has_bom ? platform::repair_utf8(utf8_part(f))
                            : utf8  ? std::string(utf8_part(f))
-                                   : cp1252_to_utf8(f.bytes);
+                                   : platform::cp1252_to_utf8(f.bytes);
         fields.push_back({field_value(f, std::move(text)), f.line});
     }
     return fields;

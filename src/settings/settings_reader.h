@@ -1,8 +1,8 @@
 #pragma once
-// Reads the values of a settings file, one field after another, the way the
-// format's readers always have: fields end at a comma or a line end, blanks before
-// a field are skipped, a field opening with a double quote is a text up to the
-// next quote, an empty field is Empty, a number field a number.
+// Reads the values of a settings file, one field after another: fields end at a
+// comma or a line end, blanks before a field are skipped, a field opening with a
+// double quote is a text up to the next quote, an empty field is Empty, a number
+// field a number.
 // It reads at most 17 fields of at most 64 KiB each, in bounded chunks under a
 // total limit, so a huge or hostile file costs neither time nor memory; every text
 // it yields is valid UTF-8. What the fields mean, and whether a short file is an

@@ -4,12 +4,10 @@
 #include <cmath>
 #include <string_view>
 
-#include "settings/text_encoding.h"
+#include "platform/text_encoding.h"
 
 namespace settings {
 namespace {
-
-bool is_blank(char c) { return c == ' ' || c == '\t'; }
 
 // A field ends at the line end, so a text has to fit on one line.
 std::string one_line(std::string_view text) {
@@ -37,7 +35,7 @@ bool needs_quotes(std::string_view text) {
 }
 
 std::string text_line(std::string_view raw) {
-    std::string text = one_line(repair_utf8(raw));
+    std::string text = one_line(platform::repair_utf8(raw));
     if (!needs_quotes(text)) return text;
     std::replace(text.begin(), text.end(), '"', '\'');
     return '"' + text + '"';

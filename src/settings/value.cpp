@@ -8,8 +8,6 @@
 
 namespace {
 
-bool is_blank(char c) { return c == ' ' || c == '\t'; }
-
 std::string_view trim_blanks(std::string_view s) {
     while (!s.empty() && is_blank(s.front())) s.remove_prefix(1);
     while (!s.empty() && is_blank(s.back())) s.remove_suffix(1);
@@ -151,11 +149,6 @@ Value::Kind Value::kind() const {
     case 5: return Kind::Boolean;
     default: return Kind::Empty;
     }
-}
-
-bool Value::is_numeric_kind() const {
-    const Kind k = kind();
-    return k == Kind::Int16 || k == Kind::Int32 || k == Kind::Double || k == Kind::Boolean;
 }
 
 std::optional<Value> Value::number_in_text(std::string_view text) {

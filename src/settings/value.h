@@ -13,6 +13,10 @@
 #include <utility>
 #include <variant>
 
+// Space and tab: the blanks allowed around a number in a text, skipped before a
+// field of a settings file, and quoted at the edges of a text written to one.
+inline bool is_blank(char c) { return c == ' ' || c == '\t'; }
+
 class Value {
 public:
     enum class Kind { Empty, Int16, Int32, Double, String, Boolean };
@@ -38,10 +42,7 @@ public:
     static std::optional<Value> number_in_text(std::string_view text);
 
     Kind kind() const;
-    bool is_empty() const { return kind() == Kind::Empty; }
     bool is_text() const { return kind() == Kind::String; }
-    // A number kind (Int16, Int32, Double; Boolean counts as -1/0).
-    bool is_numeric_kind() const;
 
     // Empty gives "", numbers their plain shortest decimal form with "." ("12", "-3.5"),
     // booleans "True"/"False", texts themselves. A double keeps the shortest text that

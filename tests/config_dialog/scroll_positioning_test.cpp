@@ -44,7 +44,7 @@ TEST(ScrollPositioning, ArrowsStepOnlyTheChosenPanesStoredOffsetAndWriteIt) {
         EXPECT_EQ(std::pair(store.ScrollX[chosen], store.ScrollY[chosen]), std::pair(c.end_x, c.end_y));
         EXPECT_EQ(panes.pane[chosen].scrolls, c.written);
         for (std::size_t i = 0; i < 4; ++i)
-            EXPECT_TRUE(i == chosen || (store.ScrollX[i].is_empty() && store.ScrollY[i].is_empty() &&
+            EXPECT_TRUE(i == chosen || (store.ScrollX[i] == Value() && store.ScrollY[i] == Value() &&
                                          panes.pane[i].scrolls.empty())) << "pane " << i + 1;
     }
 }

@@ -92,9 +92,9 @@ TEST_F(CountdownTest, EmptyOffsetWritesZeroAndATextThatIsNoNumberSkipsItsAxis) {
 TEST_F(CountdownTest, APaneThatRefusesOrIsMissingDoesNotDisturbTheOthers) {
     flags.checks = {1, 1, 1, 1};
     panes.pane[1].accepts = false;
-    countdown.set_panes({&panes.pane[0], &panes.pane[1], nullptr, &panes.pane[3]});
+    Countdown missing_pane3{store, {&panes.pane[0], &panes.pane[1], nullptr, &panes.pane[3]}, flags, ticker};
     store.Dati[0] = Value(std::int16_t{1});
-    EXPECT_EQ(countdown.tick(), "120");
+    EXPECT_EQ(missing_pane3.tick(), "120");
     EXPECT_EQ(reloads(panes), "1101");
     for (std::size_t i : {0, 1, 3}) EXPECT_EQ(panes.pane[i].scrolls.size(), 1u) << i;
 }

@@ -34,7 +34,7 @@ protected:
 TEST_F(StartupTest, WithoutFileEverythingIsEmptiedAndPanesNavigateToNothing) {
     Form_Load(store, cfg, dialog, panes.set());
     EXPECT_EQ(store.Dati[0], Value(std::int16_t{120}));
-    for (int n = 1; n <= 8; ++n) EXPECT_TRUE(store.Dati[n].is_empty()) << n;
+    for (int n = 1; n <= 8; ++n) EXPECT_EQ(store.Dati[n], Value()) << n;
     EXPECT_EQ(dialog.texts, (std::array<std::string, 5>{"", "", "", "", ""}));
     EXPECT_EQ(dialog.checks, (std::array<int, 4>{0, 0, 0, 0}));
     for (auto& p : panes.pane) {

@@ -51,7 +51,7 @@ protected:
 
 TEST_F(SettingsOperations, SavingAnUntouchedStartWithoutDatiCfgWritesTheExpectedBytes) {
     const auto file = folder / "dati.cfg";
-    EXPECT_TRUE(startup_read(store, file).is_empty());
+    EXPECT_EQ(startup_read(store, file), Value());
     const FileOutcome saved = save_settings(file, store, dialog);
     EXPECT_TRUE(saved.ok && saved.message.empty()) << saved.message;
     std::string expected;
@@ -61,7 +61,7 @@ TEST_F(SettingsOperations, SavingAnUntouchedStartWithoutDatiCfgWritesTheExpected
 
 TEST_F(SettingsOperations, StartupReadFillsAsFarAsAShortFileGoes) {
     store.Dati = {i16(120), "d1", "d2", "d3"};
-    EXPECT_TRUE(startup_read(store, write("ten.cfg", file_with(0, "", 10))).is_empty());
+    EXPECT_EQ(startup_read(store, write("ten.cfg", file_with(0, "", 10))), Value());
     EXPECT_EQ(store.ScrollY[0], i16(-20));
     EXPECT_EQ(store.Dati, (std::array<Value, 9>{i16(120), "http://a.example/1", "http://a.example/2", "d3"}));
 }

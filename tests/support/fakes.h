@@ -8,7 +8,7 @@
 #include <vector>
 
 #include "browser_pane/pane.h"
-#include "config_dialog/dialog_fields.h"
+#include "settings/dialog_fields.h"
 
 struct FakePane : Pane {
     std::vector<std::string> navigations;

@@ -1,13 +1,14 @@
 #pragma once
-// Byte-level text helpers for settings files that may come from other machines:
-// UTF-8 checking and repair, and Windows-1252 decoding. They know nothing of
-// fields, lines or files.
+// Byte-level text helpers for text that may come from anywhere (a settings file
+// written on another machine, a file name, a caller's bytes): UTF-8 checking and
+// repair, and Windows-1252 decoding. Every text that reaches a widget or the page
+// viewer passes repair_utf8 first. They know nothing of fields, lines or files.
 
 #include <cstddef>
 #include <string>
 #include <string_view>
 
-namespace settings {
+namespace platform {
 
 // Well-formed UTF-8: no overlong forms, no surrogates, nothing past U+10FFFF.
 bool is_valid_utf8(std::string_view bytes);
@@ -24,4 +25,4 @@ std::string repair_utf8(std::string_view bytes);
 // so every byte has a character and nothing is lost.
 std::string cp1252_to_utf8(std::string_view bytes);
 
-}  // namespace settings
+}  // namespace platform
