@@ -55,11 +55,13 @@ protected:
     }
 
     // Starts the window and waits until every pane has loaded its page once.
-    void start() {
-        window = std::make_unique<MainWindow>(dir / "dati.cfg");
+    void start(bool wall_screen = false) {
+        WindowStart how(dir / "dati.cfg");
+        how.fullscreen = how.timer = wall_screen;
+        window = std::make_unique<MainWindow>(how);
         for (int n = 1; n <= 4; ++n)
             window->pane(n).signal_load_finished().connect([this] { ++loads; });
-        window->unmaximize();
+        if (!wall_screen) window->unmaximize();
         window->show();
         ASSERT_TRUE(wait_until([this] { return loads >= 4; }, 30s)) << "loads finished: " << loads;
         ASSERT_TRUE(wait_until([this] {
@@ -140,6 +142,17 @@ TEST_F(MainWindowTest, StartsOnItsPagesAndOneQuickClickStartsTheTimerThatHoldsTh
 
     quick_click(window->tempo_entry());
     EXPECT_EQ(label(window->tempo_entry()), "Timer on");
+}
+
+// Full screen itself is the window manager's to grant, and the test display has none:
+// the Wayland smoke test sees it granted, and F11 toggle it.
+TEST_F(MainWindowTest, WallScreenStartRunsTheCountdownAndAsksForFullScreen) {
+    write_settings("\r\n\r\n\r\n\r\n\r\n\r\n\r\n\r\n", " 0 \r\n 0 \r\n 0 \r\n 0 \r\n");
+    start(/*wall_screen=*/true);
+    EXPECT_EQ(label(window->tempo_entry()), "Timer off");
+    EXPECT_TRUE(wait_until([this] { return label(window->contatore_entry()) != "000"; }, 3s))
+        << "the countdown does not run";
+    EXPECT_TRUE(window->is_full_screen());
 }
 
 TEST_F(MainWindowTest, RefreshReloadsExactlyThePanesFlaggedOne) {
