@@ -174,11 +174,7 @@ TEST(Wayland, WallScreenStartShowsTheFourPagesAndClosesCleanly) {
     ASSERT_NE(window->search(), nullptr);
     EXPECT_EQ(window->search()->get_transient_for(), window.get());
     window->close();
-    EXPECT_TRUE(wait_until([] {
-        for (Gtk::Window* w : Gtk::Window::list_toplevels())
-            if (w->get_visible()) return false;
-        return true;
-    }, 10s));
+    EXPECT_TRUE(wait_until_no_window_visible(10s));
     window.reset();
     EXPECT_TRUE(weston.running()) << weston.log();
     for (const auto& message : criticals) ADD_FAILURE() << "critical: " << message;

@@ -180,11 +180,7 @@ TEST_F(MainWindowTest, ClosingTheMainWindowClosesEveryOtherWindow) {
     ASSERT_NE(window->search(), nullptr);
 
     window->close();
-    EXPECT_TRUE(wait_until([] {
-        for (Gtk::Window* w : Gtk::Window::list_toplevels())
-            if (w->get_visible()) return false;
-        return true;
-    }, 5s));
+    EXPECT_TRUE(wait_until_no_window_visible(5s));
     EXPECT_EQ(window->calculator(), nullptr);
     EXPECT_EQ(window->search(), nullptr);
 }
