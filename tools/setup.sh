@@ -1,5 +1,6 @@
 #!/usr/bin/env bash
 # Shared by ./run and ./test: installs what is missing from Debian's packages, then builds.
+# Arguments go to CMake's configure step (./test passes -DORVALIS_WERROR=ON).
 set -euo pipefail
 
 PACKAGES=(
@@ -8,6 +9,11 @@ PACKAGES=(
   googletest libgtest-dev libgmock-dev
   xvfb xauth xdotool imagemagick
   fonts-dejavu-core
+)
+# The package test (building and checking the .deb) and the Wayland smoke test.
+PACKAGES+=(
+  dpkg-dev file desktop-file-utils appstream lintian
+  weston
 )
 
 missing=()
@@ -23,5 +29,5 @@ if [ ${#missing[@]} -gt 0 ]; then
 fi
 
 jobs=$(nproc 2>/dev/null || echo 2)
-cmake -S . -B build -DCMAKE_BUILD_TYPE=RelWithDebInfo >/dev/null
+cmake -S . -B build -DCMAKE_BUILD_TYPE=RelWithDebInfo "$@" >/dev/null
 cmake --build build -j "$jobs"

@@ -8,14 +8,25 @@
 #include "main_window/startup.h"
 #include "platform/locale.h"
 
+// Last: Xlib's macros (None, Status, ...) must not meet the headers above.
+#include <gdk/gdkx.h>
+
 namespace {
 // The design client area, 9705 x 3675 twips at 15 twips a pixel.
 constexpr int kDesignWidth = 647;
 constexpr int kDesignHeight = 245;
 constexpr int kSpacerWidth = 12;
+
+// The dialog, the calculator and the search box ask to stay above every window.
+// Only X11 window managers grant that; on Wayland a window cannot ask, and they stay
+// above the main window by being transient for it. On X11 they stay independent
+// windows, as they always were.
+void keep_above(Gtk::Window& tool, Gtk::Window& main_window) {
+    if (!GDK_IS_X11_DISPLAY(tool.get_display()->gobj())) tool.set_transient_for(main_window);
+}
 }  // namespace
 
-MainWindow::MainWindow(const std::filesystem::path& settings_file)
+MainWindow::MainWindow(const WindowStart& start)
     : chooser_(nullptr),
       Form2(std::make_unique<ConfigDialog>(store_, pane_set(), chooser_, dialog_messages_)),
       calculator_engine_(platform::user_number_separators(), messages_),
@@ -26,6 +37,8 @@ MainWindow::MainWindow(const std::filesystem::path& settings_file)
     messages_.set_parent(this);
     dialog_messages_.set_parent(Form2.get());
     chooser_.set_parent(Form2.get());
+    keep_above(*Form2, *this);
+    chooser_.set_first_proposal(start.chooser_proposal.empty() ? start.settings_file : start.chooser_proposal);
 
     build_menu();
     for (int n = 1; n <= 4; ++n) quarters_.set_quarter(n, pane(n).widget());
@@ -39,8 +52,11 @@ MainWindow::MainWindow(const std::filesystem::path& settings_file)
     set_default_size(kDesignWidth, kDesignHeight + menu_natural);
     // Four panes in the design size show nothing useful: open on the whole screen.
     maximize();
+    // Full screen drops the frame only: the menu bar stays, it holds the countdown.
+    if (start.fullscreen) fullscreen();
 
-    Form_Load(store_, settings_file, *Form2, pane_set());
+    Form_Load(store_, start.settings_file, *Form2, pane_set());
+    if (start.timer) Tempo_Click();
 }
 
 MainWindow::~MainWindow() = default;
@@ -96,6 +112,7 @@ void MainWindow::Calcolatore_Click() {
             return true;
         });
     }
+    keep_above(*Calculator, *this);
     Calculator->deiconify();
     Calculator->present();
 }
@@ -110,6 +127,7 @@ void MainWindow::Cerca_Click() {
             return true;
         });
     }
+    keep_above(*Form3, *this);
     Form3->present();
 }
 
@@ -120,6 +138,21 @@ void MainWindow::Info_Click() {
 bool MainWindow::on_delete_event(GdkEventAny* event) {
     Form_Unload();
     return Gtk::Window::on_delete_event(event);
+}
+
+bool MainWindow::on_key_press_event(GdkEventKey* event) {
+    constexpr auto modifiers = GDK_SHIFT_MASK | GDK_CONTROL_MASK | GDK_MOD1_MASK | GDK_SUPER_MASK;
+    if (event->keyval == GDK_KEY_F11 && (event->state & modifiers) == 0) {
+        if (full_screen_) unfullscreen();
+        else fullscreen();
+        return true;
+    }
+    return Gtk::Window::on_key_press_event(event);
+}
+
+bool MainWindow::on_window_state_event(GdkEventWindowState* event) {
+    full_screen_ = (event->new_window_state & GDK_WINDOW_STATE_FULLSCREEN) != 0;
+    return Gtk::Window::on_window_state_event(event);
 }
 
 void MainWindow::Form_Unload() {

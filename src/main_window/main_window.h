@@ -10,6 +10,7 @@
 #include <array>
 #include <filesystem>
 #include <memory>
+#include <utility>
 
 #include "browser_pane/browser_pane.h"
 #include "calculator/calculator_window.h"
@@ -24,10 +25,19 @@
 #include "search/search_window.h"
 #include "settings/settings_store.h"
 
+// How the window starts; the defaults are a plain start.
+struct WindowStart {
+    explicit WindowStart(std::filesystem::path file) : settings_file(std::move(file)) {}
+    std::filesystem::path settings_file;     // read once, at start
+    std::filesystem::path chooser_proposal;  // first name the file chooser proposes; empty: settings_file
+    bool fullscreen = false;
+    bool timer = false;  // the countdown runs at once, as after a click on "Timer on"
+};
+
 class MainWindow : public Gtk::Window {
 public:
-    // settings_file is read once, now; the program passes <its folder>/dati.cfg.
-    explicit MainWindow(const std::filesystem::path& settings_file);
+    explicit MainWindow(const WindowStart& start);
+    explicit MainWindow(const std::filesystem::path& settings_file) : MainWindow(WindowStart(settings_file)) {}
     ~MainWindow() override;
 
     // Reached by tests and benchmarks; the program itself never needs them from outside.
@@ -37,6 +47,7 @@ public:
     Gtk::MenuItem& contatore_entry() { return *contatore; }
     calculator::CalculatorWindow* calculator_window() { return Calculator.get(); }
     SearchWindow* search_window() { return Form3.get(); }
+    bool is_full_screen() const { return full_screen_; }
 
     void Timer1_Timer();
     void Tempo_Click();
@@ -49,6 +60,9 @@ public:
 
 protected:
     bool on_delete_event(GdkEventAny* event) override;
+    // F11 switches full screen on and off, whichever widget has the focus.
+    bool on_key_press_event(GdkEventKey* event) override;
+    bool on_window_state_event(GdkEventWindowState* event) override;
 
 private:
     void build_menu();
@@ -76,4 +90,5 @@ private:
 
     GlibTicker Timer1;
     Countdown countdown_;
+    bool full_screen_ = false;
 };

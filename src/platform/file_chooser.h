@@ -1,6 +1,6 @@
 #pragma once
 // The settings dialog's file chooser: one filter "Files di Configurazione (*.cfg)",
-// proposes "dati.cfg" at first and then the name last chosen; the user may pick an
+// proposes the settings file of the start at first and then the name last chosen; the user may pick an
 // existing file or type a new name.
 
 #include <optional>

@@ -6,8 +6,6 @@
 #include <gtkmm/filechooserdialog.h>
 #include <gtkmm/filefilter.h>
 
-#include "platform/program_folder.h"
-
 namespace platform {
 
 namespace {
@@ -37,10 +35,15 @@ std::optional<std::string> GtkFileChooser::choose(const std::string& title) {
     dialog.add_filter(filter);
 
     // A save-style chooser only selects names that exist, so the folder and the
-    // name are proposed separately; the first time, dati.cfg beside the program.
-    const std::filesystem::path proposed =
-        last_choice_.empty() ? program_folder() / "dati.cfg" : std::filesystem::path(last_choice_);
-    if (proposed.has_parent_path()) dialog.set_current_folder(proposed.parent_path().string());
+    // name are proposed separately; the first time, the settings file of the start.
+    const std::filesystem::path proposed = last_choice_.empty() ? first_proposal_ : std::filesystem::path(last_choice_);
+    if (proposed.has_parent_path()) {
+        // The user's own settings folder does not exist until something is saved in it.
+        std::error_code ignored;
+        if (std::filesystem::create_directories(proposed.parent_path(), ignored))
+            std::filesystem::permissions(proposed.parent_path(), std::filesystem::perms::owner_all, ignored);
+        dialog.set_current_folder(proposed.parent_path().string());
+    }
     // The name field holds UTF-8; an odd byte in an old name must not reach it.
     dialog.set_current_name(Glib::filename_display_name(proposed.filename().string()));
 

@@ -3,10 +3,11 @@
 #include <gtest/gtest.h>
 
 #include <glib.h>
+#include <stdlib.h>
 #include <glibmm/main.h>
 #include <gtkmm/filechooserdialog.h>
 
-#include "platform/program_folder.h"
+#include <filesystem>
 
 namespace {
 
@@ -32,15 +33,21 @@ std::optional<std::string> choose(platform::GtkFileChooser& files, const std::op
     return files.choose("Carica Configurazione");
 }
 
-TEST(GtkFileChooser, ProposesDatiCfgThenTheLastChoiceAndNothingOnCancel) {
+TEST(GtkFileChooser, ProposesTheStartFileThenTheLastChoiceAndNothingOnCancel) {
+    // The user's own settings folder, not there yet: the chooser makes it, or it could not propose it.
+    char pattern[] = "/tmp/orvalis-chooser-XXXXXX";
+    const std::filesystem::path home = mkdtemp(pattern);
+    const std::string folder = (home / "orvalis").string(), filter = " [Files di Configurazione (*.cfg)]";
     platform::GtkFileChooser files;
-    const std::string folder = platform::program_folder().string(), filter = " [Files di Configurazione (*.cfg)]";
+    files.set_first_proposal(home / "orvalis" / "dati.cfg");
     std::vector<std::string> proposed;
     EXPECT_EQ(choose(files, std::nullopt, proposed), std::nullopt);
     EXPECT_EQ(choose(files, "nuovo.cfg", proposed), folder + "/nuovo.cfg");
     EXPECT_EQ(choose(files, std::nullopt, proposed), std::nullopt);
     EXPECT_EQ(proposed, (std::vector<std::string>{folder + "/dati.cfg" + filter, folder + "/dati.cfg" + filter,
                                                   folder + "/nuovo.cfg" + filter}));
+    EXPECT_EQ(std::filesystem::status(folder).permissions(), std::filesystem::perms::owner_all);
+    std::filesystem::remove_all(home);
 }
 
 }  // namespace

@@ -55,11 +55,13 @@ protected:
     }
 
     // Starts the window and waits until every pane has loaded its page once.
-    void start() {
-        window = std::make_unique<MainWindow>(dir / "dati.cfg");
+    void start(bool wall_screen = false) {
+        WindowStart how(dir / "dati.cfg");
+        how.fullscreen = how.timer = wall_screen;
+        window = std::make_unique<MainWindow>(how);
         for (int n = 1; n <= 4; ++n)
             window->pane(n).signal_load_finished().connect([this] { ++loads; });
-        window->unmaximize();
+        if (!wall_screen) window->unmaximize();
         window->show();
         ASSERT_TRUE(wait_until([this] { return loads >= 4; }, 30s)) << "loads finished: " << loads;
         ASSERT_TRUE(wait_until([this] {
@@ -153,6 +155,17 @@ TEST_F(MainWindowTest, StartsOnItsPagesAndOneQuickClickStartsTheTimerThatHoldsTh
     EXPECT_EQ(label(*tempo), "Timer on");
 }
 
+// Full screen itself is the window manager's to grant, and the test display has none:
+// the Wayland smoke test sees it granted, and F11 toggle it.
+TEST_F(MainWindowTest, WallScreenStartRunsTheCountdownAndAsksForFullScreen) {
+    write_settings("\r\n\r\n\r\n\r\n\r\n\r\n\r\n\r\n", " 0 \r\n 0 \r\n 0 \r\n 0 \r\n");
+    start(/*wall_screen=*/true);
+    EXPECT_NE(menu_entry(*window, "Timer off"), nullptr);
+    EXPECT_TRUE(wait_until([this] { return label(window->contatore_entry()) != "000"; }, 3s))
+        << "the countdown does not run";
+    EXPECT_TRUE(window->is_full_screen());
+}
+
 TEST_F(MainWindowTest, RefreshReloadsExactlyThePanesFlaggedOne) {
     write_settings("\r\n\r\n\r\n\r\n\r\n\r\n\r\n\r\n", " 1 \r\n 0 \r\n 2 \r\n 1 \r\n");
     start();
@@ -178,11 +191,7 @@ TEST_F(MainWindowTest, ClosingTheMainWindowClosesEveryOtherWindow) {
     ASSERT_NE(window->search_window(), nullptr);
 
     window->close();
-    EXPECT_TRUE(wait_until([] {
-        for (Gtk::Window* w : Gtk::Window::list_toplevels())
-            if (w->get_visible()) return false;
-        return true;
-    }, 5s));
+    EXPECT_TRUE(wait_until_no_window_visible(5s));
     EXPECT_EQ(window->calculator_window(), nullptr);
     EXPECT_EQ(window->search_window(), nullptr);
 }

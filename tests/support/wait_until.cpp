@@ -1,6 +1,7 @@
 #include "support/wait_until.h"
 
 #include <glib.h>
+#include <gtkmm/window.h>
 
 bool wait_until(const std::function<bool()>& pred, std::chrono::milliseconds deadline) {
     const auto end = std::chrono::steady_clock::now() + deadline;
@@ -12,4 +13,12 @@ bool wait_until(const std::function<bool()>& pred, std::chrono::milliseconds dea
         g_main_context_iteration(nullptr, TRUE);
     g_source_remove(heartbeat);
     return met;
+}
+
+bool wait_until_no_window_visible(std::chrono::milliseconds deadline) {
+    return wait_until([] {
+        for (Gtk::Window* window : Gtk::Window::list_toplevels())
+            if (window->get_visible()) return false;
+        return true;
+    }, deadline);
 }

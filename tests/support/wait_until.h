@@ -7,3 +7,6 @@
 
 // True once pred holds; false when the deadline passed first.
 bool wait_until(const std::function<bool()>& pred, std::chrono::milliseconds deadline);
+
+// True once none of the program's windows is visible, as after the main window closed.
+bool wait_until_no_window_visible(std::chrono::milliseconds deadline);

@@ -1,0 +1,42 @@
+// The installed SVG icon (menus, docks, Wayland's window lists) and the window icon
+// drawn in code must stay one picture.
+
+#include "main_window/app_icon.h"
+
+#include <gtest/gtest.h>
+
+#include <glibmm/error.h>
+
+#include <cstdlib>
+
+namespace {
+
+TEST(AppIcon, TheInstalledSvgShowsTheSamePictureAsTheWindowIcon) {
+    for (int size : {16, 32, 48, 128}) {
+        Glib::RefPtr<Gdk::Pixbuf> svg;
+        try {
+            svg = Gdk::Pixbuf::create_from_file(ORVALIS_ICON_SVG, size, size);
+        } catch (const Glib::Error& e) {
+            GTEST_SKIP() << "no SVG loader for GdkPixbuf (Debian package librsvg2-common): " << e.what();
+        }
+        const auto drawn = orvalis_icon(size);
+        ASSERT_EQ(svg->get_width(), size);
+        ASSERT_EQ(svg->get_height(), size);
+        const int svg_channels = svg->get_n_channels(), drawn_channels = drawn->get_n_channels();
+        int differing = 0;
+        for (int y = 0; y < size; ++y)
+            for (int x = 0; x < size; ++x) {
+                const guint8* a = svg->get_pixels() + y * svg->get_rowstride() + x * svg_channels;
+                const guint8* b = drawn->get_pixels() + y * drawn->get_rowstride() + x * drawn_channels;
+                for (int c = 0; c < 3; ++c)
+                    if (std::abs(a[c] - b[c]) > 3) {
+                        if (differing++ < 5) ADD_FAILURE() << size << " px: pixel " << x << "," << y << " channel " << c
+                                                           << " is " << int(a[c]) << " in the SVG, " << int(b[c]) << " drawn";
+                        break;
+                    }
+            }
+        EXPECT_EQ(differing, 0) << "pixels that differ at " << size << " px";
+    }
+}
+
+}  // namespace

@@ -1,0 +1,58 @@
+#!/usr/bin/env bash
+# Builds the Debian package from a built tree into a temporary folder, checks its
+# desktop entry, metainfo and the whole package (lintian: errors fail the test,
+# warnings are listed), and runs the packaged program unpacked with dpkg -x.
+# Installs nothing. Exit 77 (skipped) when a tool it needs is missing.
+set -euo pipefail
+build=$(cd "${1:?usage: package_test.sh BUILD_DIR}" && pwd)
+
+for tool in cpack dpkg-deb dpkg-shlibdeps file desktop-file-validate appstreamcli lintian; do
+  if ! command -v "$tool" >/dev/null; then
+    echo "SKIPPED: $tool is not installed (tools/setup.sh installs it)"
+    exit 77
+  fi
+done
+
+work=$(mktemp -d /tmp/orvalis-package-XXXXXX)
+trap 'rm -rf "$work"' EXIT
+failures=0
+fail() { echo "FAILED: $*"; failures=$((failures + 1)); }
+
+cpack --config "$build/CPackConfig.cmake" -G DEB -B "$work" >"$work/cpack.log" 2>&1 || { cat "$work/cpack.log"; exit 1; }
+debs=("$work"/*.deb)
+[ -f "${debs[0]}" ] || { cat "$work/cpack.log"; echo "FAILED: cpack made no .deb"; exit 1; }
+deb=${debs[0]}
+echo "package: $(basename "$deb")"
+dpkg-deb --field "$deb" Package Version Architecture Depends
+
+depends=$(dpkg-deb --field "$deb" Depends)
+for needed in bubblewrap xdg-dbus-proxy libwebkit2gtk-4.1-0 libgtkmm-3.0-1v5; do
+  [[ ",$depends," == *"$needed"* ]] || fail "Depends lacks $needed"
+done
+
+root="$work/root"
+dpkg -x "$deb" "$root"
+for file in usr/bin/orvalis usr/share/applications/org.orvalis.Orvalis.desktop \
+    usr/share/metainfo/org.orvalis.Orvalis.metainfo.xml \
+    usr/share/icons/hicolor/scalable/apps/org.orvalis.Orvalis.svg \
+    usr/share/man/man1/orvalis.1.gz usr/share/doc/orvalis/copyright usr/share/doc/orvalis/changelog.gz; do
+  [ -f "$root/$file" ] || fail "the package lacks /$file"
+done
+
+desktop-file-validate "$root/usr/share/applications/org.orvalis.Orvalis.desktop" || fail "desktop-file-validate"
+appstreamcli validate --no-net "$root/usr/share/metainfo/org.orvalis.Orvalis.metainfo.xml" || fail "appstreamcli validate"
+
+# Errors fail; warnings and the rest are printed for whoever reads the log.
+lintian --tag-display-limit 0 --display-info "$deb" >"$work/lintian.log" 2>&1 || true
+sed 's/^/lintian: /' "$work/lintian.log"
+grep -q '^E: ' "$work/lintian.log" && fail "lintian reports errors"
+
+version=$(LC_ALL=C "$root/usr/bin/orvalis" --version) || fail "--version exited with $?"
+[ "$version" = "Orvalis 1.0.0" ] || fail "--version printed '$version'"
+help=$(LC_ALL=C "$root/usr/bin/orvalis" --help) || fail "--help exited with $?"
+for option in --fullscreen --timer --config --version; do
+  [[ "$help" == *"$option"* ]] || fail "--help does not list $option"
+done
+
+[ "$failures" -eq 0 ] || exit 1
+echo "package checks passed"

@@ -1,0 +1,80 @@
+// The options a wall screen starts with: parsed in-process, and the real program's
+// answers to --version, --help and wrong options, which must come before any window.
+
+#include "platform/command_line.h"
+
+#include <gtest/gtest.h>
+
+#include <glibmm/optioncontext.h>
+#include <glibmm/spawn.h>
+
+#include <string>
+#include <vector>
+
+namespace {
+
+platform::CommandLine parse(std::vector<std::string> args) {
+    args.insert(args.begin(), "orvalis");
+    std::vector<char*> argv;
+    for (auto& a : args) argv.push_back(a.data());
+    argv.push_back(nullptr);
+    int argc = static_cast<int>(args.size());
+    char** p = argv.data();
+    return platform::parse_command_line(argc, p);
+}
+
+TEST(CommandLine, ParsesTheWallScreenOptionsAndRefusesWhatItDoesNotKnow) {
+    const auto none = parse({});
+    EXPECT_FALSE(none.fullscreen || none.timer || none.version || none.config);
+
+    const auto wall = parse({"--fullscreen", "--timer", "--config", "parete 1.cfg"});
+    EXPECT_TRUE(wall.fullscreen && wall.timer);
+    EXPECT_FALSE(wall.version);
+    EXPECT_EQ(wall.config, "parete 1.cfg");
+    EXPECT_EQ(parse({"--config=a.cfg"}).config, "a.cfg");
+    EXPECT_TRUE(parse({"--version"}).version);
+
+    for (const std::vector<std::string>& wrong :
+         {std::vector<std::string>{"--bogus"}, {"--config"}, {"--timer", "stray"}, {"-x"}})
+        EXPECT_THROW(parse(wrong), Glib::OptionError) << wrong.front();
+}
+
+struct Run {
+    int status = -1;
+    std::string out, err;
+};
+
+// The built program, in a plain C locale and with no display to open.
+Run run_program(const std::vector<std::string>& args) {
+    std::vector<std::string> argv = {ORVALIS_PROGRAM};
+    argv.insert(argv.end(), args.begin(), args.end());
+    Run r;
+    const std::vector<std::string> environment = {"LC_ALL=C", "HOME=/nonexistent"};
+    Glib::spawn_sync("", argv, environment, Glib::SPAWN_DEFAULT, Glib::SlotSpawnChildSetup(), &r.out, &r.err,
+                     &r.status);
+    r.status = WIFEXITED(r.status) ? WEXITSTATUS(r.status) : 128 + WTERMSIG(r.status);
+    return r;
+}
+
+TEST(CommandLine, TheProgramAnswersVersionAndHelpAndEndsWithStatusOneOnAWrongOption) {
+    auto r = run_program({"--version"});
+    EXPECT_EQ(r.status, 0);
+    EXPECT_EQ(r.out, "Orvalis 1.0.0\n");
+
+    r = run_program({"--help"});
+    EXPECT_EQ(r.status, 0);
+    for (const char* option : {"--fullscreen", "--timer", "--config=FILE", "--version", "--help-gtk"})
+        EXPECT_NE(r.out.find(option), std::string::npos) << option << " missing from:\n" << r.out;
+
+    // Had the program gone on to open a window, it would have said it has no display.
+    const std::pair<const char*, const char*> wrong[] = {{"--bogus", "Unknown option --bogus\n"},
+                                                         {"--config", "Missing argument for --config\n"}};
+    for (const auto& [option, message] : wrong) {
+        r = run_program({option});
+        EXPECT_EQ(r.status, 1) << option;
+        EXPECT_EQ(r.err, message);
+        EXPECT_EQ(r.out, "");
+    }
+}
+
+}  // namespace

@@ -1,0 +1,83 @@
+// Which file a start reads and which the file chooser proposes: beside the program,
+// then the user's XDG folder, and a file named on the command line over both.
+
+#include <gtest/gtest.h>
+#include <unistd.h>
+
+#include <fstream>
+
+#include "settings/settings_location.h"
+
+namespace {
+
+namespace fs = std::filesystem;
+using settings::start_settings;
+using settings::user_settings_file;
+
+TEST(SettingsLocation, UserFileFollowsXdgConfigHomeAndFallsBackToDotConfig) {
+    EXPECT_EQ(user_settings_file("/etc/xdg-home", "/home/anna"), "/etc/xdg-home/orvalis/dati.cfg");
+    EXPECT_EQ(user_settings_file("", "/home/anna"), "/home/anna/.config/orvalis/dati.cfg");
+    // A relative XDG_CONFIG_HOME is invalid and ignored.
+    EXPECT_EQ(user_settings_file("relative/conf", "/home/anna"), "/home/anna/.config/orvalis/dati.cfg");
+}
+
+class StartSettings : public ::testing::Test {
+protected:
+    fs::path root, program, xdg, beside, own;
+    void SetUp() override {
+        char pattern[] = "/tmp/orvalis-location-XXXXXX";
+        root = mkdtemp(pattern);
+        program = root / "bin", xdg = root / "xdg";
+        beside = program / "dati.cfg", own = xdg / "orvalis" / "dati.cfg";
+        fs::create_directories(program), fs::create_directories(own.parent_path());
+    }
+    void TearDown() override { fs::remove_all(root); }
+    static void write(const fs::path& file) { std::ofstream(file) << " 0 \r\n"; }
+    settings::StartSettings start(const std::optional<fs::path>& named = std::nullopt) {
+        return start_settings(program, xdg.string(), "/nonexistent-home", named);
+    }
+};
+
+TEST_F(StartSettings, BesideTheProgramFirstThenTheUsersOwnFile) {
+    auto s = start();
+    EXPECT_EQ(s.file, own);
+    EXPECT_EQ(s.proposal, own) << "nothing was read: the user's own file is proposed";
+    EXPECT_EQ(s.warning, "") << "a missing settings file starts empty in silence";
+
+    write(own);
+    s = start();
+    EXPECT_EQ(s.file, own);
+    EXPECT_EQ(s.proposal, own);
+
+    write(beside);
+    s = start();
+    EXPECT_EQ(s.file, beside);
+    EXPECT_EQ(s.proposal, beside);
+    EXPECT_EQ(s.warning, "");
+}
+
+TEST_F(StartSettings, NamedFileWinsOverBothAndOneThatCannotBeReadIsReportedOnce) {
+    write(beside), write(own);
+    const fs::path wall = root / "parete.cfg";
+    write(wall);
+    auto s = start(wall);
+    EXPECT_EQ(s.file, wall);
+    EXPECT_EQ(s.proposal, wall);
+    EXPECT_EQ(s.warning, "");
+
+    // Relative names are taken from the current folder, so the chooser gets a real folder.
+    s = start(fs::relative(wall, fs::current_path()));
+    EXPECT_EQ(s.file, wall);
+
+    // Missing, or a folder: the start is empty (nothing else is read) and says why in one line.
+    for (const fs::path& bad : {root / "manca.cfg", root / "bin"}) {
+        s = start(bad);
+        EXPECT_EQ(s.file, bad);
+        EXPECT_EQ(s.proposal, own);
+        EXPECT_NE(s.warning.find("orvalis: impossibile leggere il file di configurazione \"" + bad.string() + "\": "),
+                  std::string::npos) << s.warning;
+        EXPECT_EQ(s.warning.find('\n'), std::string::npos);
+    }
+}
+
+}  // namespace
