@@ -47,7 +47,6 @@ public:
     Gtk::MenuItem& contatore_entry() { return *contatore; }
     calculator::CalculatorWindow* calculator_window() { return Calculator.get(); }
     SearchWindow* search_window() { return Form3.get(); }
-    bool is_full_screen() const { return full_screen_; }
 
     void Timer1_Timer();
     void Tempo_Click();
