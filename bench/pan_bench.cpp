@@ -1,7 +1,8 @@
 // What holding a dashboard by panning costs in memory: one pane, a quarter of a
 // 1280x1024 screen, on a page whose document never scrolls. The PSS of every
-// process of the tree (the program and WebKit's web and network processes) with
-// the pane unpanned, panned down by the offset, and unpanned again.
+// process of the tree (the program and WebKit's web and network processes), and the
+// anonymous and shared memory of each, with the pane unpanned, panned down by the
+// offset, and unpanned again.
 //
 // Usage: xvfb-run -a pan_bench [offset]   (default 3000 pixels)
 
@@ -32,18 +33,26 @@ bool hold(BrowserPane& pane, int offset) {
                       std::chrono::seconds(20));
 }
 
-void print_tree(const char* stage) {
-    std::printf("%s:\n", stage);
-    double total = 0;
+double mib(std::optional<long long> kib) { return kib ? static_cast<double>(*kib) / 1024 : 0; }
+
+void print_tree(const std::string& stage) {
+    // Pss shares each library's pages among every process that maps them, so it
+    // moves when other programs start or end; anonymous and shared memory is the
+    // process's own and moves only with what it allocates.
+    std::printf("%s:                      Pss   anon+shmem\n", stage.c_str());
+    double total = 0, own_total = 0;
     for (const ProcessSample& process : sample_process_tree(getpid())) {
         const auto pss = pss_kib(process.pid);
         if (!pss)
             continue;
-        total += static_cast<double>(*pss) / 1024;
-        std::printf("  %-20s %7d  %8.1f MiB\n", process.name.c_str(), static_cast<int>(process.pid),
-                    static_cast<double>(*pss) / 1024);
+        const double own = mib(rollup_kib(process.pid, "Pss_Anon")) + mib(rollup_kib(process.pid, "Pss_Shmem"));
+        total += mib(pss);
+        own_total += own;
+        std::printf("  %-16s %7d  %8.1f MiB %8.1f MiB\n", process.name.c_str(), static_cast<int>(process.pid),
+                    mib(pss), own);
     }
-    std::printf("  %-20s %7s  %8.1f MiB\n", "total", "", total);
+    std::printf("  %-16s %7s  %8.1f MiB %8.1f MiB\n", "total", "", total, own_total);
+    std::fflush(stdout);
 }
 
 int measure(int argc, char** argv, const BenchFolder& folder) {
@@ -74,7 +83,7 @@ int measure(int argc, char** argv, const BenchFolder& folder) {
             return 1;
         }
         run_main_loop_for(kSettle);
-        print_tree((std::string(stage) + " (offset " + std::to_string(at) + ")").c_str());
+        print_tree(std::string(stage) + " (offset " + std::to_string(at) + ")");
     }
     return 0;
 }
