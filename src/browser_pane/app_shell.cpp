@@ -58,6 +58,10 @@ bool is_app_shell(const PageFindings& page, int pane_width, int pane_height, boo
     return (panned_x && page.inner_width > pane_width) || (panned_y && page.inner_height > pane_height);
 }
 
+bool has_nothing_to_scroll(const PageFindings& page) {
+    return page.document_x <= 0 && page.document_y <= 0 && page.inner_x <= 0 && page.inner_y <= 0;
+}
+
 PanGeometry pan_geometry(int pane_width, int pane_height, double x, double y) {
     const int shown_x = extra(pane_width, x);
     const int shown_y = extra(pane_height, y);

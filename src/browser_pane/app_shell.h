@@ -42,6 +42,10 @@ std::optional<PageFindings> parse_findings(const std::string& text);
 // still counts, so that a reload near the end of the list keeps its region.
 bool is_app_shell(const PageFindings& page, int pane_width, int pane_height, bool panned_x, bool panned_y);
 
+// Neither the document nor any element has anything to scroll: a short static page,
+// or a dashboard that has not filled its list yet.
+bool has_nothing_to_scroll(const PageFindings& page);
+
 // The view's size and the part of it the pane shows, for stored offsets x and y.
 // Negative offsets show the start; the viewport never exceeds kMaxViewport, except
 // that it is never smaller than the pane.

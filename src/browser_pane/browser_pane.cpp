@@ -18,6 +18,12 @@ using Clock = std::chrono::steady_clock;
 // A page whose process keeps dying must not be reloaded in a loop.
 constexpr auto kRecoveryPause = std::chrono::seconds(30);
 
+// Many dashboards fill their list from a request after the load: a page found with
+// nothing to scroll at all is looked at again on later offset writes, at most once
+// per gap, for a while after its load.
+constexpr auto kLateProbeGap = std::chrono::seconds(1);
+constexpr auto kLateProbeSpan = std::chrono::seconds(15);
+
 bool usable_offset(const std::optional<double>& offset) { return !offset || std::isfinite(*offset); }
 
 std::string to_text(JSCValue* value) {
@@ -105,6 +111,10 @@ struct BrowserPane::Impl {
 
     // Numbers the probes, so that only the latest one's answer counts.
     unsigned probe_count = 0;
+    bool probe_pending = false;
+    bool look_again = false;
+    Clock::time_point last_probe;
+    Clock::time_point loaded_at;
     void probe_page();
     static void finish_probe(GObject* view, GAsyncResult* result, gpointer data);
 
@@ -119,9 +129,13 @@ void BrowserPane::Impl::on_load_changed(WebKitWebView*, WebKitLoadEvent event, g
         impl->has_document = true;
         impl->forget_written();
         ++impl->probe_count;
+        impl->probe_pending = false;
+        impl->look_again = false;
     }
     if (event != WEBKIT_LOAD_FINISHED)
         return;
+    impl->look_again = true;
+    impl->loaded_at = Clock::now();
     impl->probe_page();
     try {
         impl->load_finished.emit();
@@ -165,6 +179,8 @@ void BrowserPane::Impl::finish_scroll(GObject* view, GAsyncResult* result, gpoin
 void BrowserPane::Impl::probe_page() {
     // The page keeps the viewport it loaded in until the answer comes, so that
     // nothing jumps on a reload of a panned page.
+    probe_pending = true;
+    last_probe = Clock::now();
     const std::string script = page_probe_script(frame.pane_width(), frame.pane_height());
     webkit_web_view_evaluate_javascript(view, script.c_str(), static_cast<gssize>(script.size()), kScrollWorld,
                                         nullptr, cancellable, &Impl::finish_probe,
@@ -185,8 +201,13 @@ void BrowserPane::Impl::finish_probe(GObject* view, GAsyncResult* result, gpoint
     if (value)
         g_object_unref(value);
     g_clear_error(&error);
-    if (pending->pane_alive.expired() || pending->write != pending->impl->probe_count || !page)
+    if (pending->pane_alive.expired() || pending->write != pending->impl->probe_count)
         return;
+    pending->impl->probe_pending = false;
+    if (!page)
+        return;
+    if (!has_nothing_to_scroll(*page))
+        pending->impl->look_again = false;
     PanFrame& frame = pending->impl->frame;
     const PanGeometry& now = frame.geometry();
     frame.set_panning(is_app_shell(*page, frame.pane_width(), frame.pane_height(), now.shown_x > 0,
@@ -266,6 +287,12 @@ bool BrowserPane::set_body_scroll(std::optional<double> left, std::optional<doub
     if (!left && !top)
         return true;
     impl_->frame.pan_to(left, top);
+    if (impl_->look_again && !impl_->probe_pending) {
+        const auto now = Clock::now();
+        impl_->look_again = now - impl_->loaded_at < kLateProbeSpan;
+        if (impl_->look_again && now - impl_->last_probe >= kLateProbeGap)
+            impl_->probe_page();
+    }
     if (impl_->frame.panning())
         return true;  // the document of such a page does not scroll
     if (impl_->page_holds_written && left == impl_->written_left && top == impl_->written_top)

@@ -22,7 +22,9 @@ public:
 
     // The view in its frame, to put in a container. The frame shows the view panned
     // on pages whose document does not scroll but an element of them does (app
-    // shells); after each load the pane decides anew whether the page is one.
+    // shells); after each load the pane decides anew whether the page is one, and
+    // while the page has nothing to scroll, looks again on offset writes of the first
+    // seconds after its load.
     Gtk::Widget& widget();
 
     // An empty address shows a blank page; anything else goes to the view unchanged.

@@ -29,16 +29,20 @@ constexpr int row_top(int n) { return kHeader + (n - 1) * kRow; }
 
 // A 40-pixel header and 200 rows of 60 pixels in a box that scrolls, each row a link
 // to /row<n>; row 50 red, row 200 green, the others grey.
-std::string dashboard() {
+std::string dashboard(bool filled_after_load = false) {
     std::string html =
         "<!DOCTYPE html><style>html,body{margin:0;height:100%;overflow:hidden}"
         "body{display:flex;flex-direction:column}header{flex:none;height:40px;background:#00f}"
         "#rows{flex:1;overflow:auto;background:#fff}#rows a{display:block;height:60px;background:#ccc}"
         "#rows a:nth-child(50){background:#f00}#rows a:nth-child(200){background:#0f0}</style>"
         "<header></header><div id=rows>";
+    std::string rows;
     for (int n = 1; n <= 200; ++n)
-        html += "<a href='/row" + std::to_string(n) + "'></a>";
-    return html + "</div>";
+        rows += "<a href='/row" + std::to_string(n) + "'></a>";
+    if (!filled_after_load)
+        return html + rows + "</div>";
+    // As a board that asks its server for the rows once it has loaded.
+    return html + "</div><script>onload = () => setTimeout(() => { rows.innerHTML = \"" + rows + "\" }, 300)</script>";
 }
 
 struct Rgb {
@@ -125,6 +129,12 @@ TEST_F(PannedPaneTest, DashboardShowsTheStoredRowThroughReloads) {
     pane.terminate_web_process();  // the pane reloads it by itself
     ASSERT_TRUE(wait_for_load(pane));
     EXPECT_TRUE(shows(kGreen, {last_row_at, last_row_at + kRow}, row_top(200) - last_row_at));
+}
+
+TEST_F(PannedPaneTest, DashboardFilledAfterItsLoadIsStillHeld) {
+    server.serve("/late", "text/html", dashboard(true));
+    ASSERT_TRUE(navigate_and_wait(pane, server.url("/late")));
+    EXPECT_TRUE(shows(kRed, {0, kRow}, row_top(50))) << span_of(kRed).first;
 }
 
 TEST_F(PannedPaneTest, ArrowsMoveAPannedPaneByTheDialogsStep) {
