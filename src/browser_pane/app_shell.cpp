@@ -24,8 +24,8 @@ std::string page_probe_script(int pane_width, int pane_height) {
            "for(const e of document.querySelectorAll('*')){if(e===d)continue;"
            "const cw=e.clientWidth,ch=e.clientHeight,ox=e.scrollWidth-cw,oy=e.scrollHeight-ch;"
            "if(!cw&&!ch||ox<=0&&oy<=0&&cw<=pw&&ch<=ph)continue;const s=getComputedStyle(e);"
-           "if(a.test(s.overflowX)){ix=Math.max(ix,ox);iw=Math.max(iw,cw)}"
-           "if(a.test(s.overflowY)){iy=Math.max(iy,oy);ih=Math.max(ih,ch)}}"
+           "if(a.test(s.overflowX)){if(2*cw>=pw)ix=Math.max(ix,ox);iw=Math.max(iw,cw)}"
+           "if(a.test(s.overflowY)){if(2*ch>=ph)iy=Math.max(iy,oy);ih=Math.max(ih,ch)}}"
            "return[d?d.scrollWidth-d.clientWidth:0,d?d.scrollHeight-d.clientHeight:0,ix,iy,iw,ih].join()})(" +
            std::to_string(pane_width) + "," + std::to_string(pane_height) + ")";
 }
@@ -50,12 +50,11 @@ std::optional<PageFindings> parse_findings(const std::string& text) {
     return PageFindings{numbers[0], numbers[1], numbers[2], numbers[3], numbers[4], numbers[5]};
 }
 
-bool is_app_shell(const PageFindings& page, int pane_width, int pane_height, bool panned_x, bool panned_y) {
+PanAxes app_shell_axes(const PageFindings& page, int pane_width, int pane_height, PanAxes panned) {
     if (page.document_x > 0 || page.document_y > 0)
-        return false;
-    if (page.inner_x > 0 || page.inner_y > 0)
-        return true;
-    return (panned_x && page.inner_width > pane_width) || (panned_y && page.inner_height > pane_height);
+        return {};
+    return {page.inner_x > 0 || (panned.x && page.inner_width > pane_width),
+            page.inner_y > 0 || (panned.y && page.inner_height > pane_height)};
 }
 
 bool has_nothing_to_scroll(const PageFindings& page) {

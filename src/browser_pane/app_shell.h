@@ -19,10 +19,12 @@ struct PageFindings {
     // How far the document's own viewport could scroll.
     int document_x = 0;
     int document_y = 0;
-    // The largest overflow of any element with overflow auto or scroll.
+    // The largest overflow of any element with overflow auto or scroll at least half
+    // as wide (for x) or as high (for y) as the pane: smaller boxes keep their size in
+    // any viewport, so panning would show nothing more of them.
     int inner_x = 0;
     int inner_y = 0;
-    // The largest client width and height among such elements.
+    // The largest client width and height among elements with overflow auto or scroll.
     int inner_width = 0;
     int inner_height = 0;
 };
@@ -36,11 +38,20 @@ std::string page_probe_script(int pane_width, int pane_height);
 // Nothing when the text is not what the probe gives.
 std::optional<PageFindings> parse_findings(const std::string& text);
 
-// A page is held by panning when its document cannot scroll on either axis and an
-// element of it can. A page laid out to a viewport already panned may have let that
-// element grow past its content: one that is larger than the pane on a panned axis
-// still counts, so that a reload near the end of the list keeps its region.
-bool is_app_shell(const PageFindings& page, int pane_width, int pane_height, bool panned_x, bool panned_y);
+// The axes on which a pane holds a page by panning.
+struct PanAxes {
+    bool x = false;
+    bool y = false;
+
+    bool operator==(const PanAxes&) const = default;
+};
+
+// A page is held by panning on an axis when its document cannot scroll on either
+// axis and a large element of it can on that one. A page laid out to a viewport
+// already panned may have let that element grow past its content: one larger than
+// the pane on a panned axis still counts, so that a reload near the end of the
+// list keeps its region.
+PanAxes app_shell_axes(const PageFindings& page, int pane_width, int pane_height, PanAxes panned);
 
 // Neither the document nor any element has anything to scroll: a short static page,
 // or a dashboard that has not filled its list yet.

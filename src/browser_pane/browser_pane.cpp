@@ -210,8 +210,8 @@ void BrowserPane::Impl::finish_probe(GObject* view, GAsyncResult* result, gpoint
         pending->impl->look_again = false;
     PanFrame& frame = pending->impl->frame;
     const PanGeometry& now = frame.geometry();
-    frame.set_panning(is_app_shell(*page, frame.pane_width(), frame.pane_height(), now.shown_x > 0,
-                                   now.shown_y > 0));
+    frame.set_panning(app_shell_axes(*page, frame.pane_width(), frame.pane_height(),
+                                     {now.shown_x > 0, now.shown_y > 0}));
 }
 
 gboolean BrowserPane::Impl::recover(gpointer data) {

@@ -10,10 +10,10 @@ PanFrame::PanFrame() {
 
 PanFrame::~PanFrame() = default;
 
-void PanFrame::set_panning(bool on) {
-    if (panning_ == on)
+void PanFrame::set_panning(PanAxes axes) {
+    if (axes_ == axes)
         return;
-    panning_ = on;
+    axes_ = axes;
     update();
 }
 
@@ -22,15 +22,17 @@ void PanFrame::pan_to(std::optional<double> x, std::optional<double> y) {
         x_ = *x;
     if (y)
         y_ = *y;
-    if (panning_)
+    if (panning())
         update();
+}
+
+PanGeometry PanFrame::wanted(int width, int height) const {
+    return pan_geometry(width, height, axes_.x ? x_ : 0, axes_.y ? y_ : 0);
 }
 
 void PanFrame::update() {
     // Each new size lays the page out again: allocate only when it changes.
-    const PanGeometry wanted = panning_ ? pan_geometry(pane_width(), pane_height(), x_, y_)
-                                        : pan_geometry(pane_width(), pane_height(), 0, 0);
-    if (wanted != geometry_)
+    if (wanted(pane_width(), pane_height()) != geometry_)
         queue_allocate();
 }
 
@@ -41,7 +43,7 @@ void PanFrame::on_size_allocate(Gtk::Allocation& allocation) {
                              allocation.get_height());
     const int width = allocation.get_width();
     const int height = allocation.get_height();
-    geometry_ = panning_ ? pan_geometry(width, height, x_, y_) : pan_geometry(width, height, 0, 0);
+    geometry_ = wanted(width, height);
     Gtk::Widget* child = get_child();
     if (!child || !child->get_visible())
         return;

@@ -17,9 +17,10 @@ public:
     PanFrame();
     ~PanFrame() override;
 
-    // Off, the child gets the frame's own size, whatever offsets are stored.
-    void set_panning(bool on);
-    bool panning() const { return panning_; }
+    // On the axes not panned the child gets the frame's own size, whatever offsets
+    // are stored.
+    void set_panning(PanAxes axes);
+    bool panning() const { return axes_.x || axes_.y; }
     // Stores the offsets (an absent one stays as it was) and, while panning, shows
     // them. Offsets are stored while not panning too, for when panning starts.
     void pan_to(std::optional<double> x, std::optional<double> y);
@@ -35,9 +36,10 @@ protected:
     void on_unrealize() override;
 
 private:
+    PanGeometry wanted(int width, int height) const;
     void update();
 
-    bool panning_ = false;
+    PanAxes axes_;
     double x_ = 0;
     double y_ = 0;
     PanGeometry geometry_;

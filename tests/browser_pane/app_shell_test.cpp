@@ -34,23 +34,24 @@ TEST(PageFindings, ReadBackOnlyFromTheProbesOwnForm) {
         EXPECT_FALSE(parse_findings(text)) << text;
 }
 
-TEST(AppShell, OnlyADocumentThatCannotScrollWithAnElementThatCan) {
+TEST(AppShell, PannedOnTheAxesWhereADocumentThatCannotScrollHasAnElementThatCan) {
     struct Case {
         PageFindings page;
-        bool panned_y;
-        bool wanted;
+        PanAxes panned;
+        PanAxes wanted;
         const char* what;
     };
     const Case cases[] = {
-        {{0, 0, 0, 11740, 385, 260}, false, true, "dashboard: its list scrolls"},
-        {{0, 0, 300, 0, 300, 50}, false, true, "a wide table inside a box"},
-        {{0, 2700, 0, 11740, 385, 260}, false, false, "a long document with a scrolling box"},
-        {{5, 0, 0, 0, 0, 0}, false, false, "a document that scrolls sideways"},
-        {{0, 0, 0, 0, 0, 0}, false, false, "a short static page"},
-        {{0, 0, 0, 0, 385, 12020}, true, true, "panned past the end of its list"},
-        {{0, 0, 0, 0, 385, 12020}, false, false, "the same sizes unpanned"},
-        {{0, 0, 0, 0, 385, 250}, true, false, "panned, with a box smaller than the pane"},
+        {{0, 0, 0, 11740, 385, 260}, {}, {false, true}, "dashboard: its list scrolls"},
+        {{0, 0, 300, 0, 400, 50}, {}, {true, false}, "a wide table inside a box"},
+        {{0, 0, 300, 11740, 400, 260}, {}, {true, true}, "a board scrolling both ways"},
+        {{0, 2700, 0, 11740, 385, 260}, {}, {}, "a long document with a scrolling box"},
+        {{5, 0, 0, 0, 0, 0}, {}, {}, "a document that scrolls sideways"},
+        {{0, 0, 0, 0, 0, 0}, {}, {}, "a short static page"},
+        {{0, 0, 0, 0, 385, 12020}, {false, true}, {false, true}, "panned past the end of its list"},
+        {{0, 0, 0, 0, 385, 12020}, {true, false}, {}, "the same sizes panned the other way"},
+        {{0, 0, 0, 0, 385, 250}, {true, true}, {}, "panned, with a box smaller than the pane"},
     };
     for (const auto& c : cases)
-        EXPECT_EQ(is_app_shell(c.page, 400, 300, false, c.panned_y), c.wanted) << c.what;
+        EXPECT_EQ(app_shell_axes(c.page, 400, 300, c.panned), c.wanted) << c.what;
 }
