@@ -54,6 +54,9 @@ using BenchPanes = std::array<BenchPane, 4>;
 // bench_page_title(n).
 std::string bench_page(int n);
 std::string bench_page_title(int n);
+// A dashboard of the same title whose document never scrolls: a header over 300 rows
+// of 60 pixels in a box that scrolls. Panes hold it by panning.
+std::string bench_dashboard_page(int n);
 
 // The 17-line settings file: the panes' offsets and addresses, every refresh flag
 // set to refresh_flag, no launcher.

@@ -83,14 +83,17 @@ unsigned long long tree_ticks(const std::vector<ProcessSample>& tree) {
     return total;
 }
 
-std::optional<long long> pss_kib(pid_t pid) {
+std::optional<long long> rollup_kib(pid_t pid, const std::string& field) {
     std::ifstream in("/proc/" + std::to_string(pid) + "/smaps_rollup");
+    const std::string label = field + ":";
     for (std::string line; std::getline(in, line);) {
-        if (line.rfind("Pss:", 0) == 0)
-            return std::stoll(line.substr(4));
+        if (line.rfind(label, 0) == 0)
+            return std::stoll(line.substr(label.size()));
     }
     return std::nullopt;
 }
+
+std::optional<long long> pss_kib(pid_t pid) { return rollup_kib(pid, "Pss"); }
 
 std::optional<pid_t> find_x_server() {
     const char* display = std::getenv("DISPLAY");

@@ -30,6 +30,9 @@ std::vector<ProcessSample> sample_process_tree(pid_t root);
 // reaped, so a child that ends and is waited for by a tree member keeps counting.
 unsigned long long tree_ticks(const std::vector<ProcessSample>& tree);
 
+// A field of /proc/<pid>/smaps_rollup ("Pss", "Pss_Anon", ...) in KiB; nothing when
+// it cannot be read.
+std::optional<long long> rollup_kib(pid_t pid, const std::string& field);
 // Pss of /proc/<pid>/smaps_rollup in KiB; nothing when it cannot be read.
 std::optional<long long> pss_kib(pid_t pid);
 

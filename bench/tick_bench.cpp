@@ -2,7 +2,9 @@
 // countdown step, the counter caption and the eight scroll writes, timed around
 // MainWindow::Timer1_Timer with the main loop running between ticks as it would.
 //
-// Usage: xvfb-run -a tick_bench [ticks]   (default 1000)
+// Usage: xvfb-run -a tick_bench [ticks] [--dashboards]   (default 1000 ticks)
+// With --dashboards the four pages are dashboards whose document never scrolls,
+// each held 3000 pixels down by panning.
 
 #include <time.h>
 
@@ -11,6 +13,7 @@
 #include <cmath>
 #include <cstdio>
 #include <cstdlib>
+#include <cstring>
 #include <vector>
 
 #include "bench_stand.h"
@@ -66,9 +69,10 @@ void print_cpu_line(const char* what, std::vector<double> cpu) {
 }
 
 int measure(int argc, char** argv, const BenchFolder& folder) {
-    const int ticks = argc > 1 ? std::atoi(argv[1]) : 1000;
+    const bool dashboards = argc > 1 && std::strcmp(argv[argc - 1], "--dashboards") == 0;
+    const int ticks = argc > (dashboards ? 2 : 1) ? std::atoi(argv[1]) : 1000;
     if (ticks < 1) {
-        std::fprintf(stderr, "usage: tick_bench [ticks]\n");
+        std::fprintf(stderr, "usage: tick_bench [ticks] [--dashboards]\n");
         return 2;
     }
     if (!start_gtk(argc, argv, folder.path() / "home")) {
@@ -80,8 +84,8 @@ int measure(int argc, char** argv, const BenchFolder& folder) {
     BenchPanes panes;
     for (int n = 1; n <= 4; ++n) {
         const std::string path = "/page" + std::to_string(n) + ".html";
-        server.serve(path, "text/html; charset=utf-8", bench_page(n));
-        panes[n - 1] = {server.url(path), 50 * (n - 1), 300 * n};
+        server.serve(path, "text/html; charset=utf-8", dashboards ? bench_dashboard_page(n) : bench_page(n));
+        panes[n - 1] = {server.url(path), dashboards ? 0 : 50 * (n - 1), dashboards ? 3000 : 300 * n};
     }
     // No refresh flag: every measured tick finds four loaded pages to write to.
     write_settings_file(folder.path() / "dati.cfg", panes, 0);
@@ -94,8 +98,8 @@ int measure(int argc, char** argv, const BenchFolder& folder) {
     }
 
     Spread whole = time_ticks(ticks, [&](int) { window.Timer1_Timer(); });
-    std::printf("ticks:  %d (one every %lld ms of main loop, four loaded panes)\n", ticks,
-                static_cast<long long>(kGapBetweenTicks.count()));
+    std::printf("ticks:  %d (one every %lld ms of main loop, four loaded panes%s)\n", ticks,
+                static_cast<long long>(kGapBetweenTicks.count()), dashboards ? ", panned dashboards" : "");
     const double first = whole.wall.front();
     std::sort(whole.wall.begin(), whole.wall.end());
     std::printf("median: %.4f ms\n", nearest_rank(whole.wall, 0.5));
@@ -117,8 +121,12 @@ int measure(int argc, char** argv, const BenchFolder& folder) {
     bool held = true;
     for (int n = 1; n <= 4; ++n) {
         const BenchPane& pane = panes[n - 1];
-        const auto at = script_result(window.pane(n), "document.scrollingElement.scrollLeft + ',' + "
-                                                      "document.scrollingElement.scrollTop");
+        // A panned dashboard shows its offsets as a viewport taller than the pane by them.
+        const int height = window.pane(n).widget().get_allocated_height();
+        const auto at = dashboards
+                            ? script_result(window.pane(n), "'0,' + (innerHeight - " + std::to_string(height) + ")")
+                            : script_result(window.pane(n), "document.scrollingElement.scrollLeft + ',' + "
+                                                            "document.scrollingElement.scrollTop");
         const std::string wanted = std::to_string(pane.scroll_x) + "," + std::to_string(pane.scroll_y);
         std::printf("pane %d: at %s, stored %s\n", n, at ? at->c_str() : "(no answer)", wanted.c_str());
         held = held && at == wanted;

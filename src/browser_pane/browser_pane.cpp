@@ -4,9 +4,10 @@
 #include <cmath>
 
 #include <giomm/appinfo.h>
-#include <glibmm/wrap.h>
 
+#include "browser_pane/app_shell.h"
 #include "browser_pane/page_guard.h"
+#include "browser_pane/pan_frame.h"
 #include "browser_pane/pane_web_view.h"
 #include "browser_pane/scroll_script.h"
 #include "platform/text_encoding.h"
@@ -17,6 +18,12 @@ using Clock = std::chrono::steady_clock;
 
 // A page whose process keeps dying must not be reloaded in a loop.
 constexpr auto kRecoveryPause = std::chrono::seconds(30);
+
+// Many dashboards fill their list from a request after the load: a page found with
+// nothing to scroll at all is looked at again on later offset writes, at most once
+// per gap, for a while after its load.
+constexpr auto kLateProbeGap = std::chrono::seconds(1);
+constexpr auto kLateProbeSpan = std::chrono::seconds(15);
 
 bool usable_offset(const std::optional<double>& offset) { return !offset || std::isfinite(*offset); }
 
@@ -67,7 +74,9 @@ std::function<void(const std::string&)> BrowserPane::open_externally = [](const 
 
 struct BrowserPane::Impl {
     WebKitWebView* view = nullptr;
-    Gtk::Widget* widget = nullptr;
+    // The view sits in the frame, which pans it on pages that hold their region
+    // only that way; widget() is the frame.
+    PanFrame frame;
     GCancellable* cancellable = g_cancellable_new();
     std::shared_ptr<bool> alive = std::make_shared<bool>(true);
     PageGuard guard;
@@ -101,6 +110,15 @@ struct BrowserPane::Impl {
     static void on_scroll_message(WebKitUserContentManager*, WebKitJavascriptResult*, gpointer data);
     static void finish_scroll(GObject* view, GAsyncResult* result, gpointer data);
 
+    // Numbers the probes, so that only the latest one's answer counts.
+    unsigned probe_count = 0;
+    bool probe_pending = false;
+    bool look_again = false;
+    Clock::time_point last_probe;
+    Clock::time_point loaded_at;
+    void probe_page();
+    static void finish_probe(GObject* view, GAsyncResult* result, gpointer data);
+
     static void on_load_changed(WebKitWebView*, WebKitLoadEvent event, gpointer data);
     static void on_process_terminated(WebKitWebView*, WebKitWebProcessTerminationReason, gpointer data);
     static gboolean recover(gpointer data);
@@ -111,9 +129,15 @@ void BrowserPane::Impl::on_load_changed(WebKitWebView*, WebKitLoadEvent event, g
     if (event == WEBKIT_LOAD_COMMITTED) {
         impl->has_document = true;
         impl->forget_written();
+        ++impl->probe_count;
+        impl->probe_pending = false;
+        impl->look_again = false;
     }
     if (event != WEBKIT_LOAD_FINISHED)
         return;
+    impl->look_again = true;
+    impl->loaded_at = Clock::now();
+    impl->probe_page();
     try {
         impl->load_finished.emit();
     } catch (...) {
@@ -153,6 +177,44 @@ void BrowserPane::Impl::finish_scroll(GObject* view, GAsyncResult* result, gpoin
     pending->impl->page_holds_written = reached;
 }
 
+void BrowserPane::Impl::probe_page() {
+    // The page keeps the viewport it loaded in until the answer comes, so that
+    // nothing jumps on a reload of a panned page.
+    probe_pending = true;
+    last_probe = Clock::now();
+    const std::string script = page_probe_script(frame.pane_width(), frame.pane_height());
+    webkit_web_view_evaluate_javascript(view, script.c_str(), static_cast<gssize>(script.size()), kScrollWorld,
+                                        nullptr, cancellable, &Impl::finish_probe,
+                                        // numbered like a scroll write, on a count of its own
+                                        new PendingScroll{alive, this, ++probe_count});
+}
+
+void BrowserPane::Impl::finish_probe(GObject* view, GAsyncResult* result, gpointer data) {
+    std::unique_ptr<PendingScroll> pending(static_cast<PendingScroll*>(data));
+    GError* error = nullptr;
+    JSCValue* value = webkit_web_view_evaluate_javascript_finish(WEBKIT_WEB_VIEW(view), result, &error);
+    std::optional<PageFindings> page;
+    if (value && jsc_value_is_string(value)) {
+        char* text = jsc_value_to_string(value);
+        page = parse_findings(text);
+        g_free(text);
+    }
+    if (value)
+        g_object_unref(value);
+    g_clear_error(&error);
+    if (pending->pane_alive.expired() || pending->write != pending->impl->probe_count)
+        return;
+    pending->impl->probe_pending = false;
+    if (!page)
+        return;
+    if (!has_nothing_to_scroll(*page))
+        pending->impl->look_again = false;
+    PanFrame& frame = pending->impl->frame;
+    const PanGeometry& now = frame.geometry();
+    frame.set_panning(app_shell_axes(*page, frame.pane_width(), frame.pane_height(),
+                                     {now.shown_x > 0, now.shown_y > 0}));
+}
+
 gboolean BrowserPane::Impl::recover(gpointer data) {
     auto* impl = static_cast<Impl*>(data);
     impl->recovery_source = 0;
@@ -163,7 +225,8 @@ gboolean BrowserPane::Impl::recover(gpointer data) {
 
 BrowserPane::BrowserPane() : impl_(std::make_unique<Impl>()) {
     impl_->view = new_pane_web_view();
-    impl_->widget = Glib::wrap(GTK_WIDGET(impl_->view));
+    gtk_container_add(GTK_CONTAINER(impl_->frame.gobj()), GTK_WIDGET(impl_->view));
+    gtk_widget_show(GTK_WIDGET(impl_->view));
     attach_page_guard(impl_->view, &impl_->guard);
     WebKitUserContentManager* content = webkit_web_view_get_user_content_manager(impl_->view);
     WebKitUserScript* watch = webkit_user_script_new_for_world(
@@ -192,7 +255,7 @@ BrowserPane::~BrowserPane() {
     g_object_unref(impl_->cancellable);
 }
 
-Gtk::Widget& BrowserPane::widget() { return *impl_->widget; }
+Gtk::Widget& BrowserPane::widget() { return impl_->frame; }
 
 bool BrowserPane::navigate(const std::string& address) {
     // WebKit ignores an empty address, where a blank page is what a viewer shows;
@@ -223,6 +286,15 @@ bool BrowserPane::set_body_scroll(std::optional<double> left, std::optional<doub
         return false;
     if (!left && !top)
         return true;
+    impl_->frame.pan_to(left, top);
+    if (impl_->look_again && !impl_->probe_pending) {
+        const auto now = Clock::now();
+        impl_->look_again = now - impl_->loaded_at < kLateProbeSpan;
+        if (impl_->look_again && now - impl_->last_probe >= kLateProbeGap)
+            impl_->probe_page();
+    }
+    if (impl_->frame.panning())
+        return true;  // the document of such a page does not scroll
     if (impl_->page_holds_written && left == impl_->written_left && top == impl_->written_top)
         return true;
     impl_->written_left = left;

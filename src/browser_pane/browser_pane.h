@@ -20,7 +20,11 @@ public:
     BrowserPane(const BrowserPane&) = delete;
     BrowserPane& operator=(const BrowserPane&) = delete;
 
-    // The view, to put in a container.
+    // The view in its frame, to put in a container. The frame shows the view panned
+    // on pages whose document does not scroll but an element of them does (app
+    // shells); after each load the pane decides anew whether the page is one, and
+    // while the page has nothing to scroll, looks again on offset writes of the first
+    // seconds after its load.
     Gtk::Widget& widget();
 
     // An empty address shows a blank page; anything else goes to the view unchanged.
@@ -32,6 +36,7 @@ public:
     // or when an offset is not a finite number. The write itself lands asynchronously;
     // a document without a scrolling element ignores it. Offsets the page already
     // shows, and has not left since the last write, are not written again.
+    // On an app shell the offsets pan the view instead; see app_shell.h.
     bool set_body_scroll(std::optional<double> left, std::optional<double> top) override;
 
     // For tests, benchmarks and diagnostics:

@@ -4,8 +4,7 @@
 
 namespace {
 
-void deliver(GtkWidget* widget, GdkEventType type, double x, double y) {
-    GdkWindow* window = gtk_widget_get_window(widget);
+void deliver(GtkWidget* widget, GdkWindow* window, GdkEventType type, double x, double y) {
     GdkEvent* event = gdk_event_new(type);
     gdk_event_set_device(event, gdk_seat_get_pointer(gdk_display_get_default_seat(gdk_window_get_display(window))));
     if (type == GDK_MOTION_NOTIFY) {
@@ -26,5 +25,31 @@ void deliver(GtkWidget* widget, GdkEventType type, double x, double y) {
 
 void click_widget(Gtk::Widget& widget, double x, double y) {
     for (const GdkEventType type : {GDK_MOTION_NOTIFY, GDK_BUTTON_PRESS, GDK_BUTTON_RELEASE})
-        deliver(widget.gobj(), type, x, y);
+        deliver(widget.gobj(), gtk_widget_get_window(widget.gobj()), type, x, y);
+}
+
+void click_at(Gtk::Widget& widget, double x, double y) {
+    // Down the window tree as GDK picks the target of a real click: the topmost
+    // visible child window under the point, in that window's coordinates, each time.
+    GdkWindow* window = gtk_widget_get_window(widget.gobj());
+    for (bool deeper = true; deeper;) {
+        deeper = false;
+        for (GList* child = gdk_window_peek_children(window); child; child = child->next) {
+            auto* candidate = GDK_WINDOW(child->data);
+            int left = 0, top = 0;
+            gdk_window_get_position(candidate, &left, &top);
+            if (!gdk_window_is_visible(candidate) || x < left || y < top ||
+                x >= left + gdk_window_get_width(candidate) || y >= top + gdk_window_get_height(candidate))
+                continue;
+            window = candidate;
+            x -= left;
+            y -= top;
+            deeper = true;
+            break;
+        }
+    }
+    gpointer owner = nullptr;
+    gdk_window_get_user_data(window, &owner);
+    for (const GdkEventType type : {GDK_MOTION_NOTIFY, GDK_BUTTON_PRESS, GDK_BUTTON_RELEASE})
+        deliver(GTK_WIDGET(owner), window, type, x, y);
 }

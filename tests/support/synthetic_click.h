@@ -8,3 +8,8 @@
 // widget without one (a button, a check box) its parent's, where its allocation is
 // measured. The widget must be realized.
 void click_widget(Gtk::Widget& widget, double x, double y);
+
+// A click at (x, y) of widget's GdkWindow, delivered as the windowing system would
+// deliver a real one: to the widget whose window lies topmost under that point, at
+// the point's place in that window.
+void click_at(Gtk::Widget& widget, double x, double y);

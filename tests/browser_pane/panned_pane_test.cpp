@@ -1,0 +1,200 @@
+// Panes on pages whose document never scrolls (a header over a list that scrolls in
+// a box of its own), judged by what the pane shows; and the pages a pane must keep
+// holding by document scroll.
+
+#include <gtest/gtest.h>
+#include <gtkmm/window.h>
+
+#include <cairo.h>
+
+#include <utility>
+
+#include "browser_pane/browser_pane.h"
+#include "browser_pane/pan_frame.h"
+#include "config_dialog/scroll_positioning.h"
+#include "settings/settings_store.h"
+#include "support/local_http_server.h"
+#include "support/pane_probe.h"
+#include "support/synthetic_click.h"
+#include "support/wait_until.h"
+
+using namespace std::chrono_literals;
+
+namespace {
+
+constexpr int kRow = 60;
+constexpr int kHeader = 40;
+// Where row n (1-based) starts on the page.
+constexpr int row_top(int n) { return kHeader + (n - 1) * kRow; }
+
+// A 40-pixel header and 200 rows of 60 pixels in a box that scrolls, each row a link
+// to /row<n>; row 50 red, row 200 green, the others grey.
+std::string dashboard(bool filled_after_load = false) {
+    std::string html =
+        "<!DOCTYPE html><style>html,body{margin:0;height:100%;overflow:hidden}"
+        "body{display:flex;flex-direction:column}header{flex:none;height:40px;background:#00f}"
+        "#rows{flex:1;overflow:auto;background:#fff}#rows a{display:block;height:60px;background:#ccc}"
+        "#rows a:nth-child(50){background:#f00}#rows a:nth-child(200){background:#0f0}</style>"
+        "<header></header><div id=rows>";
+    std::string rows;
+    for (int n = 1; n <= 200; ++n)
+        rows += "<a href='/row" + std::to_string(n) + "'></a>";
+    if (!filled_after_load)
+        return html + rows + "</div>";
+    // As a board that asks its server for the rows once it has loaded.
+    return html + "</div><script>onload = () => setTimeout(() => { rows.innerHTML = \"" + rows + "\" }, 300)</script>";
+}
+
+struct Rgb {
+    int r, g, b;
+    bool operator==(const Rgb&) const = default;
+};
+constexpr Rgb kRed{255, 0, 0}, kGreen{0, 255, 0}, kTopBar{0, 0, 255};
+
+class PannedPaneTest : public ::testing::Test {
+protected:
+    PannedPaneTest() {
+        window.set_default_size(400, 300);
+        window.add(pane.widget());
+        window.show_all();
+        server.serve("/dashboard", "text/html", dashboard());
+    }
+
+    std::string js(const std::string& script) { return script_result(pane, script).value_or("<no answer>"); }
+    const PanFrame& frame() { return dynamic_cast<PanFrame&>(pane.widget()); }
+    int height() { return frame().pane_height(); }
+
+    // The pane as it is drawn on screen, one column of it.
+    std::vector<Rgb> column(int x) {
+        // An allocation still queued (a pan just set) is done first, as the next frame would.
+        gtk_container_check_resize(GTK_CONTAINER(window.gobj()));
+        const int width = frame().pane_width();
+        cairo_surface_t* surface = cairo_image_surface_create(CAIRO_FORMAT_RGB24, width, height());
+        cairo_t* cr = cairo_create(surface);
+        gtk_widget_draw(pane.widget().gobj(), cr);
+        cairo_destroy(cr);
+        cairo_surface_flush(surface);
+        std::vector<Rgb> pixels;
+        const unsigned char* data = cairo_image_surface_get_data(surface);
+        const int stride = cairo_image_surface_get_stride(surface);
+        for (int y = 0; y < height(); ++y) {
+            const auto* p = data + y * stride + x * 4;  // B, G, R, unused on a little-endian machine
+            pixels.push_back({p[2], p[1], p[0]});
+        }
+        cairo_surface_destroy(surface);
+        return pixels;
+    }
+    // The first and one past the last line of the pane in that colour, at x = 100.
+    std::pair<int, int> span_of(Rgb colour) {
+        const auto pixels = column(100);
+        int first = -1, end = -1;
+        for (int y = 0; y < static_cast<int>(pixels.size()); ++y) {
+            if (!(pixels[y] == colour))
+                continue;
+            if (first < 0)
+                first = y;
+            end = y + 1;
+        }
+        return {first, end};
+    }
+    // Holds the pane on its offsets as the timer's ticks do, until it shows the span.
+    bool shows(Rgb colour, std::pair<int, int> span, double top) {
+        // Answers come in order: once this one is in, so is the pane's own look at a
+        // page that just loaded, and the pane shows what it decided.
+        js("0");
+        return wait_until([&] { return pane.set_body_scroll(0, top) && span_of(colour) == span; }, 10s);
+    }
+
+    LocalHttpServer server;
+    Gtk::Window window;
+    BrowserPane pane;  // after the window, so that it leaves the window first
+};
+
+}  // namespace
+
+TEST_F(PannedPaneTest, DashboardShowsTheStoredRowThroughReloads) {
+    ASSERT_TRUE(navigate_and_wait(pane, server.url("/dashboard")));
+    EXPECT_TRUE(shows(kRed, {0, kRow}, row_top(50))) << span_of(kRed).first;
+    EXPECT_EQ(js("innerHeight"), std::to_string(height() + row_top(50)));
+    EXPECT_EQ(js("document.scrollingElement.scrollTop + ',' + rows.scrollTop"), "0,0");
+
+    ASSERT_TRUE(pane.refresh());
+    ASSERT_TRUE(wait_for_load(pane));
+    EXPECT_EQ(frame().geometry().shown_y, row_top(50)) << "the reload moved the pane";
+    EXPECT_TRUE(shows(kRed, {0, kRow}, row_top(50)));
+
+    // Near the end the tall viewport leaves the list nothing to scroll: still a dashboard.
+    const int last_row_at = 220;
+    EXPECT_TRUE(shows(kGreen, {last_row_at, last_row_at + kRow}, row_top(200) - last_row_at));
+    pane.terminate_web_process();  // the pane reloads it by itself
+    ASSERT_TRUE(wait_for_load(pane));
+    EXPECT_TRUE(shows(kGreen, {last_row_at, last_row_at + kRow}, row_top(200) - last_row_at));
+}
+
+TEST_F(PannedPaneTest, DashboardFilledAfterItsLoadIsStillHeld) {
+    server.serve("/late", "text/html", dashboard(true));
+    ASSERT_TRUE(navigate_and_wait(pane, server.url("/late")));
+    EXPECT_TRUE(shows(kRed, {0, kRow}, row_top(50))) << span_of(kRed).first;
+}
+
+TEST_F(PannedPaneTest, ArrowsMoveAPannedPaneByTheDialogsStep) {
+    ASSERT_TRUE(navigate_and_wait(pane, server.url("/dashboard")));
+    ASSERT_TRUE(shows(kRed, {0, kRow}, row_top(50)));
+    SettingsStore store;
+    store.ScrollY[1] = Value(row_top(50));
+    select_pane(store, 2);
+    const PaneSet panes{nullptr, &pane, nullptr, nullptr};
+    arrow_click(store, panes, Arrow::Up);  // the page moves up by one step
+    EXPECT_TRUE(wait_until([&] { return span_of(kRed) == std::make_pair(0, kRow - 10); }, 10s))
+        << span_of(kRed).second;
+    arrow_click(store, panes, Arrow::Down);
+    arrow_click(store, panes, Arrow::Down);
+    EXPECT_TRUE(wait_until([&] { return span_of(kRed) == std::make_pair(10, kRow + 10); }, 10s))
+        << span_of(kRed).first;
+}
+
+TEST_F(PannedPaneTest, ClickInAPannedPageReachesTheLinkUnderThePointer) {
+    server.serve("/row51", "text/html", "<title>51</title>");
+    ASSERT_TRUE(navigate_and_wait(pane, server.url("/dashboard")));
+    ASSERT_TRUE(shows(kRed, {0, kRow}, row_top(50)));
+    click_at(pane.widget(), 100, kRow + 30);  // the middle of the row under row 50
+    EXPECT_TRUE(wait_until([&] { return js("document.title") == "51"; }, 10s)) << pane.uri();
+    EXPECT_EQ(server.request_count("/row51"), 1);
+}
+
+TEST_F(PannedPaneTest, OtherPagesKeepDocumentScrollAndThePanesViewport) {
+    const std::pair<const char*, std::string> pages[] = {
+        {"/long", "<!DOCTYPE html><body style='margin:0'><div style='height:6000px'></div>"},
+        // a box that scrolls does not make a long page a dashboard
+        {"/long-box", "<!DOCTYPE html><body style='margin:0'><div style='height:100px;overflow:auto'>"
+                      "<div style='height:500px'></div></div><div style='height:6000px'></div>"},
+        {"/short", "<!DOCTYPE html><body style='margin:0'><div style='height:50px;background:#00f'></div>Hi"},
+        // short pages whose boxes keep their size in any viewport: panning would show blank
+        {"/short-box", "<!DOCTYPE html><body style='margin:0'><div style='height:50px;background:#00f'></div>"
+                       "<div style='height:100px;overflow:auto'><div style='height:900px'></div></div>"},
+        {"/short-wide", "<!DOCTYPE html><body style='margin:0'><div style='height:50px;background:#00f'></div>"
+                        "<pre style='overflow:auto'>" + std::string(400, 'x') + "</pre>"},
+    };
+    // Panned first, so that a page arriving in a tall viewport has to give it back.
+    ASSERT_TRUE(navigate_and_wait(pane, server.url("/dashboard")));
+    ASSERT_TRUE(shows(kRed, {0, kRow}, row_top(50)));
+    for (const auto& [path, html] : pages) {
+        SCOPED_TRACE(path);
+        server.serve(path, "text/html", html);
+        ASSERT_TRUE(navigate_and_wait(pane, server.url(path)));
+        const std::string pane_size = std::to_string(frame().pane_width()) + "x" + std::to_string(height());
+        EXPECT_TRUE(wait_until([&] { return js("innerWidth + 'x' + innerHeight") == pane_size; }, 10s))
+            << js("innerWidth + 'x' + innerHeight");
+        const bool long_page = std::string(path).starts_with("/long");
+        const std::string held = long_page ? "0," + std::to_string(row_top(50)) : "0,0";
+        EXPECT_TRUE(wait_until(
+            [&] {
+                return pane.set_body_scroll(0, row_top(50)) &&
+                       js("(e => e.scrollLeft + ',' + e.scrollTop)(document.scrollingElement)") == held;
+            },
+            10s));
+        if (!long_page) {
+            EXPECT_EQ(span_of(kTopBar), std::make_pair(0, 50));
+        }
+    }
+}
