@@ -2,6 +2,8 @@
 
 #include <glibmm/main.h>
 
+#include <memory>
+
 #include "main_window/about.h"
 #include "main_window/app_icon.h"
 #include "main_window/launcher.h"
@@ -13,6 +15,22 @@ namespace {
 constexpr int kDesignWidth = 647;
 constexpr int kDesignHeight = 245;
 constexpr int kSpacerWidth = 12;
+
+// Closed through its frame, a tool window is gone: it is hidden now and freed on idle,
+// outside its own signal handler. The member lets go of it at once, so an opening
+// before that idle builds a new window instead of showing the one about to be freed.
+template <class ToolWindow>
+void discard_on_close(std::unique_ptr<ToolWindow>& member) {
+    ToolWindow* window = member.get();
+    window->signal_delete_event().connect([&member, window](GdkEventAny*) {
+        window->hide();
+        if (member.get() == window) {
+            std::shared_ptr<ToolWindow> closing = std::move(member);
+            Glib::signal_idle().connect_once([closing] {});
+        }
+        return true;
+    });
+}
 }  // namespace
 
 MainWindow::MainWindow(const std::filesystem::path& settings_file)
@@ -89,12 +107,7 @@ void MainWindow::Configura_Click() {
 void MainWindow::Calcolatore_Click() {
     if (!Calculator) {
         Calculator = std::make_unique<calculator::CalculatorWindow>(calculator_engine_, launcher_);
-        // Closed through its frame the calculator is gone; the next opening builds it anew.
-        Calculator->signal_delete_event().connect([this](GdkEventAny*) {
-            Calculator->hide();
-            Glib::signal_idle().connect_once([this] { Calculator.reset(); });
-            return true;
-        });
+        discard_on_close(Calculator);
     }
     Calculator->deiconify();
     Calculator->present();
@@ -104,11 +117,7 @@ void MainWindow::Cerca_Click() {
     if (!Form3) {
         Form3 = std::make_unique<SearchWindow>(launcher_);
         // A search only hides the box; closing it through its frame discards it with its query.
-        Form3->signal_delete_event().connect([this](GdkEventAny*) {
-            Form3->hide();
-            Glib::signal_idle().connect_once([this] { Form3.reset(); });
-            return true;
-        });
+        discard_on_close(Form3);
     }
     Form3->present();
 }
