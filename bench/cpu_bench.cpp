@@ -4,6 +4,8 @@
 //
 // Usage: xvfb-run -a cpu_bench [seconds] [idle seconds]   (default 60 and 0)
 // With idle seconds, the tree is first measured as long with the timer stopped.
+// With ORVALIS_BENCH_SANDBOX=compare, all of it runs twice: pages in WebKit's
+// sandbox, then without it.
 //
 // CPU is the growth, between a sample at the timer's start and one at the end, of
 // one counter: utime + stime + cutime + cstime summed over the tree. A process
@@ -23,6 +25,7 @@
 #include <fstream>
 #include <functional>
 #include <map>
+#include <string>
 #include <utility>
 
 #include "bench_stand.h"
@@ -190,5 +193,20 @@ int measure(int argc, char** argv, const BenchFolder& folder) {
 }  // namespace
 
 int main(int argc, char** argv) {
-    return run_bench("cpu-bench", [&](const BenchFolder& folder) { return measure(argc, argv, folder); });
+    const auto bench = [&] {
+        return run_bench("cpu-bench", [&](const BenchFolder& folder) { return measure(argc, argv, folder); });
+    };
+    // ORVALIS_BENCH_SANDBOX=compare: the same measurement twice, pages in WebKit's
+    // sandbox and then without it (WebKit's own switch), to show what the sandbox costs.
+    const char* sandbox = std::getenv("ORVALIS_BENCH_SANDBOX");
+    if (!sandbox || std::string(sandbox) != "compare")
+        return bench();
+    std::printf("=== pages in the sandbox\n");
+    std::fflush(stdout);
+    const int in_sandbox = bench();
+    g_setenv("WEBKIT_DISABLE_SANDBOX_THIS_IS_DANGEROUS", "1", TRUE);
+    std::printf("=== pages without the sandbox\n");
+    std::fflush(stdout);
+    const int without = bench();
+    return in_sandbox != 0 ? in_sandbox : without;
 }

@@ -9,6 +9,8 @@ PACKAGES=(
   googletest libgtest-dev libgmock-dev
   xvfb xauth xdotool imagemagick
   fonts-dejavu-core
+  # the page sandbox; the fuzzers; locale sources for the separator test
+  bubblewrap xdg-dbus-proxy clang libclang-rt-14-dev locales
 )
 # The package test (building and checking the .deb) and the Wayland smoke test.
 PACKAGES+=(

@@ -5,8 +5,24 @@
 set -euo pipefail
 target=${1:?usage: write-demo-config.sh TARGET}
 demo=$(cd "$(dirname "$0")/../demo" && pwd)
-# An address carries no blanks; a checkout under a folder with blanks still works.
-demo=${demo// /%20}
+
+# The path as it stands in a file:// address: every byte but letters, digits and
+# "/._~-" percent-encoded (UTF-8 names byte by byte), so that a blank, comma, "#",
+# "%" or quote in the checkout's path neither breaks the address nor splits the
+# settings line. What is left holds nothing the settings writer would put in quotes.
+uri_path_of() {
+  local LC_ALL=C
+  local path=$1 encoded='' c i
+  for ((i = 0; i < ${#path}; i++)); do
+    c=${path:i:1}
+    case $c in
+      [A-Za-z0-9/._~-]) encoded+=$c ;;
+      *) printf -v c '%%%02X' "'$c"; encoded+=$c ;;
+    esac
+  done
+  printf '%s' "$encoded"
+}
+demo=$(uri_path_of "$demo")
 {
   # scroll offsets: pane 1, 2, 3, 4 (horizontal, vertical)
   printf ' 0 \r\n 0 \r\n'

@@ -1,6 +1,38 @@
 #include "browser_pane/pane_web_view.h"
 
+#include <cstdio>
+
 namespace {
+
+// Whether bubblewrap can make the namespaces WebKit's page sandbox is built from
+// (the options are the ones WebKit passes). Where it cannot (user namespaces turned
+// off, a container that forbids them), WebKit does not fall back: its first page
+// process fails to start and WebKit ends the whole program. So ask once, before the
+// first page process: one short run of bwrap, a few milliseconds.
+bool sandbox_can_start() {
+    const char* argv[] = {"/usr/bin/bwrap", "--ro-bind", "/", "/", "--unshare-pid", "--unshare-ipc",
+                          "--unshare-uts", "--unshare-net", "--die-with-parent", "/bin/true", nullptr};
+    gint status = 0;
+    if (!g_spawn_sync(nullptr, const_cast<char**>(argv), nullptr,
+                      GSpawnFlags(G_SPAWN_STDOUT_TO_DEV_NULL | G_SPAWN_STDERR_TO_DEV_NULL), nullptr, nullptr,
+                      nullptr, nullptr, &status, nullptr))
+        return false;
+    return g_spawn_check_wait_status(status, nullptr);
+}
+
+// Pages run in WebKit's sandbox: each page process in namespaces of its own, seeing
+// no home folder, no other process, nothing writable but its own temporary space.
+// file:// pages load all the same, since WebKit reads them outside the page process.
+void enable_sandbox(WebKitWebContext* context) {
+    if (sandbox_can_start()) {
+        webkit_web_context_set_sandbox_enabled(context, TRUE);
+        return;
+    }
+    std::fprintf(stderr,
+                 "orvalis: pages run without a sandbox: bubblewrap (/usr/bin/bwrap) cannot create user "
+                 "namespaces here; to enable them: sysctl -w kernel.unprivileged_userns_clone=1 "
+                 "user.max_user_namespaces=15000 (or install bubblewrap)\n");
+}
 
 // The program has no place for files: every download stops as it starts.
 void refuse_download(WebKitWebContext*, WebKitDownload* download, gpointer) {
@@ -16,6 +48,7 @@ WebKitWebContext* shared_context() {
         if (GtkSettings* gtk = gtk_settings_get_default())
             g_object_set(gtk, "gtk-overlay-scrolling", FALSE, nullptr);
         WebKitWebContext* created = webkit_web_context_new();
+        enable_sandbox(created);
         // Pages come back every two minutes: a moderate cache spares the network
         // without the large memory cache of the web-browser model.
         webkit_web_context_set_cache_model(created, WEBKIT_CACHE_MODEL_DOCUMENT_BROWSER);
@@ -48,4 +81,8 @@ WebKitWebView* new_pane_web_view() {
                                           "settings", shared_settings(), nullptr));
     g_object_ref_sink(view);
     return WEBKIT_WEB_VIEW(view);
+}
+
+bool pages_run_in_sandbox() {
+    return webkit_web_context_get_sandbox_enabled(shared_context());
 }

@@ -2,6 +2,8 @@
 
 #include <glibmm/main.h>
 
+#include <memory>
+
 #include "main_window/about.h"
 #include "main_window/app_icon.h"
 #include "main_window/launcher.h"
@@ -20,9 +22,25 @@ constexpr int kSpacerWidth = 12;
 // The dialog, the calculator and the search box ask to stay above every window.
 // Only X11 window managers grant that; on Wayland a window cannot ask, and they stay
 // above the main window by being transient for it. On X11 they stay independent
-// windows, as they always were.
+// windows that keep above the others.
 void keep_above(Gtk::Window& tool, Gtk::Window& main_window) {
     if (!GDK_IS_X11_DISPLAY(tool.get_display()->gobj())) tool.set_transient_for(main_window);
+}
+
+// Closed through its frame, a tool window is gone: it is hidden now and freed on idle,
+// outside its own signal handler. The member lets go of it at once, so an opening
+// before that idle builds a new window instead of showing the one about to be freed.
+template <class ToolWindow>
+void discard_on_close(std::unique_ptr<ToolWindow>& member) {
+    ToolWindow* window = member.get();
+    window->signal_delete_event().connect([&member, window](GdkEventAny*) {
+        window->hide();
+        if (member.get() == window) {
+            std::shared_ptr<ToolWindow> closing = std::move(member);
+            Glib::signal_idle().connect_once([closing] {});
+        }
+        return true;
+    });
 }
 }  // namespace
 
@@ -105,12 +123,7 @@ void MainWindow::Configura_Click() {
 void MainWindow::Calcolatore_Click() {
     if (!Calculator) {
         Calculator = std::make_unique<calculator::CalculatorWindow>(calculator_engine_, launcher_);
-        // Closed through its frame the calculator is gone; the next opening builds it anew.
-        Calculator->signal_delete_event().connect([this](GdkEventAny*) {
-            Calculator->hide();
-            Glib::signal_idle().connect_once([this] { Calculator.reset(); });
-            return true;
-        });
+        discard_on_close(Calculator);
     }
     keep_above(*Calculator, *this);
     Calculator->deiconify();
@@ -121,11 +134,7 @@ void MainWindow::Cerca_Click() {
     if (!Form3) {
         Form3 = std::make_unique<SearchWindow>(launcher_);
         // A search only hides the box; closing it through its frame discards it with its query.
-        Form3->signal_delete_event().connect([this](GdkEventAny*) {
-            Form3->hide();
-            Glib::signal_idle().connect_once([this] { Form3.reset(); });
-            return true;
-        });
+        discard_on_close(Form3);
     }
     keep_above(*Form3, *this);
     Form3->present();

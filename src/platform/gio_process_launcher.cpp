@@ -4,7 +4,9 @@
 #include <glibmm/error.h>
 #include <glibmm/main.h>
 #include <glibmm/spawn.h>
+#include <glibmm/uriutils.h>
 
+#include <cstdio>
 #include <exception>
 
 namespace platform {
@@ -29,8 +31,19 @@ bool GioProcessLauncher::start(const std::vector<std::string>& argv, const std::
 
 bool GioProcessLauncher::open_uri(const std::string& uri) {
     if (uri.empty()) return false;
+    // Finding the browser reads only local files; starting it talks to the session bus,
+    // which may take its time, so that part never runs on the caller's thread.
+    const std::string scheme = Glib::uri_parse_scheme(uri);
+    if (scheme.empty() || !Gio::AppInfo::get_default_for_uri_scheme(scheme)) return false;
     try {
-        return Gio::AppInfo::launch_default_for_uri(uri);
+        Gio::AppInfo::launch_default_for_uri_async(uri, [uri](Glib::RefPtr<Gio::AsyncResult>& result) {
+            try {
+                Gio::AppInfo::launch_default_for_uri_finish(result);
+            } catch (const Glib::Error& error) {
+                std::fprintf(stderr, "orvalis: cannot open %s: %s\n", uri.c_str(), error.what().c_str());
+            }
+        });
+        return true;
     } catch (const Glib::Error&) {
         return false;
     } catch (const std::exception&) {

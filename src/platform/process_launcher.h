@@ -12,7 +12,9 @@ public:
     // Starts argv[0] with the given arguments in working_dir (empty: ours).
     // False when it could not be started.
     virtual bool start(const std::vector<std::string>& argv, const std::string& working_dir) = 0;
-    // Opens the address in the user's default web browser.
+    // Asks the user's default web browser to open the address and returns at once, without
+    // waiting for the browser or the session bus. False when no program handles the
+    // address's scheme.
     virtual bool open_uri(const std::string& uri) = 0;
 };
 

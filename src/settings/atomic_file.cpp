@@ -43,6 +43,21 @@ void sync_folder(const std::filesystem::path& folder) {
     ::close(fd);
 }
 
+bool is_folder_refusal(int error_number) {
+    return error_number == EACCES || error_number == EPERM || error_number == EROFS;
+}
+
+// The new file takes the old one's place: the same owner where we may give it (as
+// root, say, saving a user's file), the same permission bits in any case. Owner
+// first, since a change of owner clears the set-id bits. Best effort: a file that
+// keeps only its content is still a saved file.
+void keep_owner_and_mode(int fd, const struct stat& old_file) {
+    // Not allowed to give the file away, we may still keep its group.
+    [[maybe_unused]] const bool owner_kept = ::fchown(fd, old_file.st_uid, old_file.st_gid) == 0 ||
+                                             ::fchown(fd, static_cast<uid_t>(-1), old_file.st_gid) == 0;
+    ::fchmod(fd, old_file.st_mode & 07777);
+}
+
 }  // namespace
 
 std::optional<std::string> replace_file_content(const std::filesystem::path& file,
@@ -66,6 +81,7 @@ std::optional<std::string> replace_file_content(const std::filesystem::path& fil
     for (int attempt = 0; attempt < 100 && fd < 0; ++attempt) {
         temp = folder / temp_name_for(target);
         fd = ::open(temp.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
+        if (fd < 0 && is_folder_refusal(errno)) return folder_reason(folder, errno);
         if (fd < 0 && errno != EEXIST) return reason_for_errno(errno);
     }
     if (fd < 0) return reason_for_errno(EEXIST);
@@ -75,7 +91,7 @@ std::optional<std::string> replace_file_content(const std::filesystem::path& fil
         ::unlink(temp.c_str());
         return reason_for_errno(error_number);
     };
-    if (existed) ::fchmod(fd, old_file.st_mode & 07777);  // best effort: a new file is fine too
+    if (existed) keep_owner_and_mode(fd, old_file);
     if (!write_all(fd, content) || ::fsync(fd) != 0) return give_up(errno);
     const int closed = ::close(fd);
     fd = -1;

@@ -32,6 +32,12 @@ std::string reason_for_errno(int error_number) {
     }
 }
 
+std::string folder_reason(const std::filesystem::path& folder, int error_number) {
+    std::error_code ignored;
+    return "non si possono creare file nella cartella " + quoted_file_name(std::filesystem::absolute(folder, ignored)) +
+           " (" + reason_for_errno(error_number) + ")";
+}
+
 std::string quoted_file_name(const std::filesystem::path& file) {
     return "\"" + platform::repair_utf8(file.string()) + "\"";
 }

@@ -5,8 +5,10 @@
 #include <gtk/gtk.h>
 
 #include <atkmm/object.h>
+#include <glibmm/main.h>
 
 #include <filesystem>
+#include <functional>
 #include <fstream>
 #include <memory>
 #include <string>
@@ -200,6 +202,37 @@ TEST_F(MainWindowTest, ClosingTheMainWindowClosesEveryOtherWindow) {
     EXPECT_TRUE(wait_until_no_window_visible(5s));
     EXPECT_EQ(window->calculator_window(), nullptr);
     EXPECT_EQ(window->search_window(), nullptr);
+}
+
+// Delivers a close request from the window's frame, as the window manager sends it.
+void close_through_frame(Gtk::Window& window) {
+    GdkEvent* event = gdk_event_new(GDK_DELETE);
+    event->any.window = GDK_WINDOW(g_object_ref(window.get_window()->gobj()));
+    gtk_main_do_event(event);
+    gdk_event_free(event);
+}
+
+TEST_F(MainWindowTest, AToolWindowReopenedRightAfterClosingStaysOpen) {
+    write_settings("\r\n\r\n\r\n\r\n\r\n\r\n\r\n\r\n", " 0 \r\n 0 \r\n 0 \r\n 0 \r\n");
+    start();
+    using Opened = std::function<Gtk::Window*()>;
+    const std::pair<void (MainWindow::*)(), Opened> tools[] = {
+        {&MainWindow::Calcolatore_Click, [this] { return window->calculator_window(); }},
+        {&MainWindow::Cerca_Click, [this] { return window->search_window(); }},
+    };
+    for (const auto& [open, opened] : tools) {
+        (window.get()->*open)();
+        ASSERT_TRUE(wait_until([&] { return opened()->get_realized(); }, 5s));
+        close_through_frame(*opened());
+        EXPECT_FALSE(opened() && opened()->get_visible());
+        // Reopened from the keyboard before the closed window is freed.
+        (window.get()->*open)();
+        bool idle_ran = false;
+        Glib::signal_idle().connect_once([&] { idle_ran = true; }, Glib::PRIORITY_LOW);
+        ASSERT_TRUE(wait_until([&] { return idle_ran; }, 5s));
+        ASSERT_NE(opened(), nullptr);
+        EXPECT_TRUE(opened()->get_visible());
+    }
 }
 
 }  // namespace

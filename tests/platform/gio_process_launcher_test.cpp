@@ -1,13 +1,20 @@
 // Real processes: the launcher entry's program, started through GIO, runs in its
-// own folder whatever blanks its path holds, and leaves ours alone.
+// own folder whatever blanks its path holds, and leaves ours alone; the browser
+// starts without the caller waiting on the session bus.
 
 #include "platform/gio_process_launcher.h"
 
+#include <glib.h>
 #include <gtest/gtest.h>
+#include <sys/socket.h>
+#include <sys/un.h>
 #include <unistd.h>
 
+#include <condition_variable>
 #include <filesystem>
 #include <fstream>
+#include <mutex>
+#include <thread>
 
 #include "main_window/launcher.h"
 #include "support/wait_until.h"
@@ -52,6 +59,71 @@ TEST_F(GioProcessLauncherTest, WhatCannotStartReturnsFalse) {
         EXPECT_FALSE(launcher.start(argv, folder.string()));
     EXPECT_FALSE(launcher.start({"/bin/true"}, (folder / "no such folder").string()));
     EXPECT_FALSE(launcher.open_uri("orvalis-no-such-scheme:nowhere"));
+}
+
+// A session bus that takes connections and never answers them, as a bus stuck
+// behind a busy service looks to its clients, until released.
+class SilentSessionBus {
+public:
+    explicit SilentSessionBus(const fs::path& socket_path) {
+        fd_ = ::socket(AF_UNIX, SOCK_STREAM | SOCK_CLOEXEC, 0);
+        sockaddr_un address{};
+        address.sun_family = AF_UNIX;
+        socket_path.string().copy(address.sun_path, sizeof address.sun_path - 1);
+        if (::bind(fd_, reinterpret_cast<sockaddr*>(&address), sizeof address) != 0 || ::listen(fd_, 8) != 0)
+            ADD_FAILURE() << "cannot listen on " << socket_path;
+        g_setenv("DBUS_SESSION_BUS_ADDRESS", ("unix:path=" + socket_path.string()).c_str(), TRUE);
+    }
+    ~SilentSessionBus() { release(); }
+    // Unanswered clients see their connection reset.
+    void release() {
+        std::lock_guard lock(mutex_);
+        if (fd_ >= 0) ::close(fd_);
+        fd_ = -1;
+    }
+
+private:
+    std::mutex mutex_;
+    int fd_ = -1;
+};
+
+TEST_F(GioProcessLauncherTest, OpeningAnAddressReturnsWhileTheSessionBusIsStuck) {
+    // The default handler of orvalis-test: addresses, in the data folders the test main set up.
+    const fs::path opened = folder / "opened", browser = folder / "browser.sh";
+    std::ofstream(browser) << "#!/bin/sh\nprintf %s \"$1\" > '" << opened.string() << "'\n";
+    fs::permissions(browser, fs::perms::owner_all);
+    const fs::path apps = fs::path(g_get_user_data_dir()) / "applications";
+    fs::create_directories(apps);
+    std::ofstream(apps / "orvalis-test-browser.desktop")
+        << "[Desktop Entry]\nType=Application\nName=Test browser\nExec=\"" << browser.string()
+        << "\" %u\nMimeType=x-scheme-handler/orvalis-test;\n";
+    fs::create_directories(g_get_user_config_dir());
+    std::ofstream(fs::path(g_get_user_config_dir()) / "mimeapps.list")
+        << "[Default Applications]\nx-scheme-handler/orvalis-test=orvalis-test-browser.desktop\n";
+
+    SilentSessionBus bus(folder / "bus");
+    // A caller that waits for the bus is let go after a while, so that the test ends.
+    std::mutex mutex;
+    std::condition_variable returned_cv;
+    bool returned = false;
+    std::thread watchdog([&] {
+        std::unique_lock lock(mutex);
+        returned_cv.wait_for(lock, 3s, [&] { return returned; });
+        bus.release();
+    });
+    const auto before = std::chrono::steady_clock::now();
+    const bool accepted = launcher.open_uri("orvalis-test:probe");
+    const auto took = std::chrono::steady_clock::now() - before;
+    {
+        std::lock_guard lock(mutex);
+        returned = true;
+    }
+    returned_cv.notify_one();
+    watchdog.join();
+    EXPECT_TRUE(accepted);
+    EXPECT_LT(took, 1s) << "the caller waited for the session bus";
+    // Once the bus gives up, the browser still starts.
+    EXPECT_TRUE(wait_until([&] { return first_line_of(opened) == "orvalis-test:probe"; }, 10s));
 }
 
 }  // namespace

@@ -2,6 +2,7 @@
 #include <signal.h>
 #include <sys/resource.h>
 #include <sys/stat.h>
+#include <sys/wait.h>
 #include <unistd.h>
 
 #include <fstream>
@@ -131,6 +132,48 @@ TEST_F(SettingsOperations, SavingKeepsThePermissionsAndAFailedSaveLeavesTheOldFi
 
     EXPECT_FALSE(save_settings(folder / "no" / "dati.cfg", store, dialog).ok);
     EXPECT_FALSE(save_settings(folder, store, dialog).ok);
+}
+
+// What a save by the unprivileged user "nobody" says, from a child process, so that
+// the folder's permissions count even when the tests run as root.
+std::string message_of_save_as_nobody(const fs::path& file, const SettingsStore& store, const FakeDialog& dialog) {
+    int pipe_ends[2];
+    if (::pipe(pipe_ends) != 0) return "<no pipe>";
+    const pid_t child = ::fork();
+    if (child == 0) {
+        ::close(pipe_ends[0]);
+        if (::getuid() == 0 && (::setgid(65534) != 0 || ::setuid(65534) != 0)) ::_exit(1);
+        const std::string message = save_settings(file, store, dialog).message;
+        ::_exit(::write(pipe_ends[1], message.data(), message.size()) < 0 ? 1 : 0);
+    }
+    ::close(pipe_ends[1]);
+    std::string message;
+    char buffer[512];
+    for (ssize_t n; (n = ::read(pipe_ends[0], buffer, sizeof buffer)) > 0;) message.append(buffer, n);
+    ::close(pipe_ends[0]);
+    ::waitpid(child, nullptr, 0);
+    return message;
+}
+
+TEST_F(SettingsOperations, SavingKeepsTheOwnerAndAClosedFolderIsNamedAsTheProblem) {
+    const auto file = write("dati.cfg", "old");
+    ::chmod(file.c_str(), 0666);
+    ::chmod(folder.c_str(), 0755);
+    if (::getuid() == 0) {
+        ASSERT_EQ(::chown(file.c_str(), 65534, 65534), 0);
+        ASSERT_TRUE(save_settings(file, store, dialog).ok);
+        struct stat saved {};
+        ::stat(file.c_str(), &saved);
+        EXPECT_EQ(saved.st_uid, 65534u);
+        EXPECT_EQ(saved.st_gid, 65534u);
+        EXPECT_EQ(saved.st_mode & 07777, 0666u);
+    }
+    // The file may be written, the folder it is in takes no new files.
+    const std::string before = content_of(file);
+    const std::string message = message_of_save_as_nobody(file, store, dialog);
+    EXPECT_NE(message.find("nella cartella \"" + folder.string() + "\" (permesso negato)"), std::string::npos)
+        << message;
+    EXPECT_EQ(content_of(file), before);
 }
 
 }  // namespace

@@ -1,0 +1,136 @@
+// Page processes in WebKit's sandbox, checked on the real processes: a page process
+// lives in a mount namespace of its own and does not see the user's home folder,
+// while file:// pages still load; where bubblewrap cannot start, pages still show.
+
+#include <fcntl.h>
+#include <gtest/gtest.h>
+#include <gtkmm/window.h>
+#include <sched.h>
+#include <sys/mount.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <cstdlib>
+#include <filesystem>
+#include <fstream>
+#include <iterator>
+#include <string>
+#include <vector>
+
+#include "browser_pane/browser_pane.h"
+#include "browser_pane/pane_web_view.h"
+#include "support/pane_probe.h"
+
+namespace {
+
+namespace fs = std::filesystem;
+
+std::string read_text(const fs::path& file) {
+    std::ifstream in(file);
+    return {std::istreambuf_iterator<char>(in), {}};
+}
+
+// Our descendants named like WebKit's page process (the name is cut to 15 characters).
+std::vector<int> page_processes() {
+    std::vector<int> found;
+    std::vector<int> parents{::getpid()};
+    while (!parents.empty()) {
+        const int parent = parents.back();
+        parents.pop_back();
+        std::error_code ignored;
+        for (const auto& task : fs::directory_iterator("/proc/" + std::to_string(parent) + "/task", ignored)) {
+            std::string children = read_text(task.path() / "children");
+            for (std::size_t at = 0; at < children.size();) {
+                const std::size_t end = children.find(' ', at);
+                const int child = std::stoi(children.substr(at, end - at));
+                parents.push_back(child);
+                if (read_text("/proc/" + std::to_string(child) + "/comm") == "WebKitWebProces\n") found.push_back(child);
+                at = end == std::string::npos ? children.size() : end + 1;
+            }
+        }
+    }
+    return found;
+}
+
+std::string mount_namespace(const std::string& pid) {
+    std::error_code ignored;
+    return fs::read_symlink("/proc/" + pid + "/ns/mnt", ignored).string();
+}
+
+struct PageSandbox : ::testing::Test {
+    PageSandbox() {
+        window.set_default_size(300, 200);
+        window.add(pane.widget());
+        window.show_all();
+    }
+    Gtk::Window window;
+    BrowserPane pane;
+};
+
+TEST_F(PageSandbox, APageProcessHasItsOwnMountsAndCannotSeeTheHomeFolder) {
+    if (std::system("/usr/bin/bwrap --ro-bind / / --unshare-pid --unshare-net /bin/true 2>/dev/null") != 0)
+        GTEST_SKIP() << "bubblewrap cannot create namespaces on this machine: pages run without a sandbox";
+    EXPECT_TRUE(pages_run_in_sandbox());
+    // A page in a folder of the home folder: it loads, but its process cannot see it.
+    std::string pattern = (fs::path(g_get_home_dir()) / "orvalis-sandbox-XXXXXX").string();
+    ASSERT_NE(::mkdtemp(pattern.data()), nullptr);
+    const fs::path folder = pattern;
+    std::ofstream(folder / "page.html") << "<title>a local page</title>x";
+    gchar* address = g_filename_to_uri((folder / "page.html").c_str(), nullptr, nullptr);
+    ASSERT_TRUE(navigate_and_wait(pane, address));
+    g_free(address);
+    EXPECT_EQ(script_result(pane, "document.title"), "a local page");
+
+    const std::vector<int> pages = page_processes();
+    ASSERT_FALSE(pages.empty());
+    for (int pid : pages) {
+        const std::string theirs = mount_namespace(std::to_string(pid));
+        EXPECT_FALSE(theirs.empty());
+        EXPECT_NE(theirs, mount_namespace("self")) << "page process " << pid;
+        // What the page process sees at the folder's place: nothing.
+        std::error_code error;
+        fs::directory_iterator listing("/proc/" + std::to_string(pid) + "/root" + folder.string(), error);
+        EXPECT_TRUE(error) << "page process " << pid << " lists " << folder;
+    }
+    fs::remove_all(folder);
+}
+
+// Run in a child whose bubblewrap always fails (see below); not on its own.
+TEST_F(PageSandbox, DISABLED_PagesShowWithoutBubblewrap) {
+    EXPECT_FALSE(pages_run_in_sandbox());
+    ASSERT_TRUE(navigate_and_wait(pane, "data:text/html,<title>shown</title>x"));
+    EXPECT_EQ(script_result(pane, "document.title"), "shown");
+}
+
+// WebKit ends the whole program when its sandbox cannot start; ours must not.
+// Bubblewrap is replaced, in a mount namespace of a child only, by one that fails
+// as it does where user namespaces are off.
+TEST(PageSandboxFallback, WithoutNamespacesPagesStillShowAndStandardErrorSaysSo) {
+    if (::geteuid() != 0) GTEST_SKIP() << "replacing /usr/bin/bwrap for one child needs root";
+    const fs::path folder = fs::temp_directory_path() / ("orvalis-nobwrap-" + std::to_string(::getpid()));
+    fs::create_directories(folder);
+    const fs::path fake = folder / "bwrap", log = folder / "stderr";
+    std::ofstream(fake) << "#!/bin/sh\necho 'bwrap: No permissions to creating new namespace' >&2\nexit 1\n";
+    fs::permissions(fake, fs::perms::owner_all);
+
+    const pid_t child = ::fork();
+    if (child == 0) {
+        const int err = ::open(log.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0600);
+        if (err < 0 || ::dup2(err, STDERR_FILENO) < 0) ::_exit(90);
+        if (::unshare(CLONE_NEWNS) != 0 || ::mount(nullptr, "/", nullptr, MS_REC | MS_PRIVATE, nullptr) != 0 ||
+            ::mount(fake.c_str(), "/usr/bin/bwrap", nullptr, MS_BIND, nullptr) != 0)
+            ::_exit(91);
+        ::execl("/proc/self/exe", "browser_pane_test", "--gtest_also_run_disabled_tests",
+                "--gtest_filter=PageSandbox.DISABLED_PagesShowWithoutBubblewrap", nullptr);
+        ::_exit(92);
+    }
+    int status = 0;
+    ASSERT_EQ(::waitpid(child, &status, 0), child);
+    const std::string said = read_text(log);
+    if (WIFEXITED(status) && WEXITSTATUS(status) == 91) GTEST_SKIP() << "no mount namespace for a child here";
+    EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0) << "status " << status << "\n" << said;
+    EXPECT_NE(said.find("orvalis: pages run without a sandbox"), std::string::npos) << said;
+    fs::remove_all(folder);
+}
+
+}  // namespace
