@@ -8,7 +8,7 @@
 #include <string>
 
 #include "calculator/calculator_engine.h"
-#include "settings/text_encoding.h"
+#include "platform/text_encoding.h"
 
 namespace {
 
@@ -42,7 +42,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
             if (data[i] == 0xFF) engine.open();
             else press(engine, data[i]);
             if (engine.operand_count() > 2) std::abort();
-            if (!settings::is_valid_utf8(engine.readout()) || !settings::is_valid_utf8(engine.label1())) std::abort();
+            if (!platform::is_valid_utf8(engine.readout()) || !platform::is_valid_utf8(engine.label1())) std::abort();
         }
     }
     return 0;
