@@ -64,10 +64,18 @@ std::vector<std::string> LocalHttpServer::requests() const {
     return requests_;
 }
 
+void LocalHttpServer::set_down(bool down) { down_ = down; }
+
 void LocalHttpServer::run() {
     std::vector<std::thread> connections;
     while (readable(listener_)) {
-        if (const int fd = ::accept4(listener_, nullptr, nullptr, SOCK_CLOEXEC); fd >= 0)
+        const int fd = ::accept4(listener_, nullptr, nullptr, SOCK_CLOEXEC);
+        if (fd >= 0 && down_) {
+            // Reset rather than closed in order, as a refused connection is.
+            const linger reset{1, 0};
+            ::setsockopt(fd, SOL_SOCKET, SO_LINGER, &reset, sizeof reset);
+            ::close(fd);
+        } else if (fd >= 0)
             connections.emplace_back([this, fd] {
                 answer(fd);
                 ::close(fd);
