@@ -32,6 +32,12 @@ PageRecovery::PageRecovery(WebKitWebView* view, StaleStrip& strip, const Recover
     g_signal_connect(view_, "web-process-terminated", G_CALLBACK(&PageRecovery::on_process_terminated), this);
     g_signal_connect(view_, "notify::is-web-process-responsive", G_CALLBACK(&PageRecovery::on_responsive_changed),
                      this);
+    heartbeat_ = Glib::signal_timeout().connect(
+        [this] {
+            check_answering();
+            return true;
+        },
+        static_cast<unsigned>(std::max<long long>(times.unresponsive_limit.count() / 3, 1)));
 }
 
 PageRecovery::~PageRecovery() {
@@ -39,6 +45,7 @@ PageRecovery::~PageRecovery() {
     stop_pending_attempts();
     stays_up_.disconnect();
     unresponsive_.disconnect();
+    heartbeat_.disconnect();
     g_object_unref(view_);
 }
 
@@ -119,6 +126,7 @@ void PageRecovery::on_load_changed(WebKitWebView* view, WebKitLoadEvent event, g
         const char* uri = webkit_web_view_get_uri(view);
         self->shown_ = own_page || !uri ? "" : uri;
         self->committed_ok_ = !own_page;
+        self->process_up_ = true;
     } else if (event == WEBKIT_LOAD_FINISHED && self->committed_ok_) {
         self->committed_ok_ = false;
         self->succeeded();
@@ -163,6 +171,8 @@ void PageRecovery::process_ended() {
     // Crashed, hung and ended, or past its memory limit: the page is gone either way.
     shown_.clear();
     committed_ok_ = false;
+    process_up_ = false;
+    ping_sent_.reset();
     strip_.hide();
     stays_up_.disconnect();
     unresponsive_.disconnect();
@@ -185,4 +195,36 @@ void PageRecovery::on_responsive_changed(GObject*, GParamSpec*, gpointer data) {
         if (!webkit_web_view_get_is_web_process_responsive(self->view_))
             webkit_web_view_terminate_web_process(self->view_);
     });
+}
+
+namespace {
+
+struct PendingPing {
+    std::weak_ptr<bool> alive;
+    PageRecovery* recovery;
+};
+
+}  // namespace
+
+void PageRecovery::check_answering() {
+    if (!process_up_)
+        return;
+    const auto now = std::chrono::steady_clock::now();
+    if (!ping_sent_) {
+        ping_sent_ = now;
+        webkit_web_view_evaluate_javascript(view_, "0", 1, nullptr, nullptr, nullptr, &PageRecovery::on_pong,
+                                            new PendingPing{alive_, this});
+    } else if (now - *ping_sent_ >= times_.unresponsive_limit) {
+        // Ending it reports a terminated process, which restarts the page.
+        webkit_web_view_terminate_web_process(view_);
+    }
+}
+
+void PageRecovery::on_pong(GObject* view, GAsyncResult* result, gpointer data) {
+    std::unique_ptr<PendingPing> pending(static_cast<PendingPing*>(data));
+    // Any answer will do, an error included: the process read the request.
+    if (JSCValue* value = webkit_web_view_evaluate_javascript_finish(WEBKIT_WEB_VIEW(view), result, nullptr))
+        g_object_unref(value);
+    if (!pending->alive.expired())
+        pending->recovery->ping_sent_.reset();
 }

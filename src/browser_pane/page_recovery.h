@@ -10,6 +10,9 @@
 #include <sigc++/connection.h>
 #include <webkit2/webkit2.h>
 
+#include <chrono>
+#include <memory>
+#include <optional>
 #include <string>
 
 #include "browser_pane/recovery_schedule.h"
@@ -34,6 +37,7 @@ private:
     static gboolean on_decide_policy(WebKitWebView*, WebKitPolicyDecision*, WebKitPolicyDecisionType, gpointer self);
     static void on_process_terminated(WebKitWebView*, WebKitWebProcessTerminationReason, gpointer self);
     static void on_responsive_changed(GObject*, GParamSpec*, gpointer self);
+    static void on_pong(GObject* view, GAsyncResult* result, gpointer pending);
 
     bool is_failure(const GError* error) const;
     void failed();
@@ -42,6 +46,7 @@ private:
     void attempt();
     void show_own_page(const std::string& next_attempt_time);
     void stop_pending_attempts();
+    void check_answering();
 
     WebKitWebView* view_;
     StaleStrip& strip_;
@@ -60,5 +65,11 @@ private:
     bool committed_ok_ = false;
     // The current response was refused as a server error on a reload.
     bool refused_answer_ = false;
-    sigc::connection retry_, restart_, stays_up_, unresponsive_;
+    // A page process that runs nothing else answers a ping at once. WebKit notices a
+    // process that stopped answering only when it sends it something itself (a
+    // reload, input), which a wall screen may never do; the ping asks regularly.
+    bool process_up_ = false;
+    std::optional<std::chrono::steady_clock::time_point> ping_sent_;
+    std::shared_ptr<bool> alive_ = std::make_shared<bool>(true);
+    sigc::connection retry_, restart_, stays_up_, unresponsive_, heartbeat_;
 };
