@@ -10,7 +10,6 @@
 #include <unistd.h>
 
 #include <algorithm>
-#include <array>
 #include <chrono>
 #include <cstdio>
 #include <cstdlib>
@@ -21,8 +20,6 @@
 #include "main_window/main_window.h"
 #include "process_tree.h"
 #include "support/local_http_server.h"
-#include "support/pane_probe.h"
-#include "support/wait_until.h"
 
 namespace {
 
@@ -120,26 +117,6 @@ void print_growth(const Figures& from, const Figures& to) {
     std::printf("wall time: %.0f s for %d cycles\n", to.wall_s - from.wall_s, to.cycle - from.cycle);
 }
 
-// True once every pane has finished the load started by start().
-bool cycle_panes(MainWindow& window, const std::array<std::string, 4>& addresses, int cycle) {
-    std::array<bool, 4> finished{};
-    std::array<sigc::connection, 4> watches;
-    for (int n = 1; n <= 4; ++n) {
-        watches[n - 1] = window.pane(n).signal_load_finished().connect([&finished, n] { finished[n - 1] = true; });
-        window.pane(n).navigate(addresses[n - 1] + "?cycle=" + std::to_string(cycle));
-    }
-    const bool loaded = wait_until(
-        [&] {
-            for (int n = 1; n <= 4; ++n)
-                if (!finished[n - 1] || window.pane(n).is_loading())
-                    return false;
-            return true;
-        },
-        std::chrono::seconds(60));
-    for (auto& watch : watches) watch.disconnect();
-    return loaded;
-}
-
 int measure(int argc, char** argv, const BenchFolder& folder) {
     const int cycles = argc > 1 ? std::atoi(argv[1]) : 2000;
     if (cycles < kFirstReport) {
@@ -151,14 +128,8 @@ int measure(int argc, char** argv, const BenchFolder& folder) {
         return 1;
     }
     LocalHttpServer server;
-    BenchPanes panes;
-    std::array<std::string, 4> addresses;
-    for (int n = 1; n <= 4; ++n) {
-        const std::string path = "/page" + std::to_string(n) + ".html";
-        server.serve(path, "text/html; charset=utf-8", n == 4 ? heavy_page() : bench_page(n));
-        addresses[n - 1] = server.url(path);
-        panes[n - 1] = {addresses[n - 1], 50 * (n - 1), 300 * n};
-    }
+    const std::string heavy = heavy_page();
+    const BenchPanes panes = serve_bench_pages(server, [&](int n) { return n == 4 ? heavy : bench_page(n); });
     write_settings_file(folder.path() / "dati.cfg", panes, 0);
     MainWindow window(folder.path() / "dati.cfg");
     window.show();
@@ -172,7 +143,11 @@ int measure(int argc, char** argv, const BenchFolder& folder) {
     Figures first;
     Figures last;
     for (int cycle = 1; cycle <= cycles; ++cycle) {
-        if (!cycle_panes(window, addresses, cycle)) {
+        const auto reload_all = [&] {
+            for (int n = 1; n <= 4; ++n)
+                window.pane(n).navigate(panes[n - 1].address + "?cycle=" + std::to_string(cycle));
+        };
+        if (!wait_for_pane_loads(window, std::chrono::seconds(60), reload_all)) {
             std::fprintf(stderr, "soak_bench: cycle %d did not finish loading within 60 s\n", cycle);
             return 1;
         }

@@ -77,12 +77,7 @@ int measure(int argc, char** argv, const BenchFolder& folder) {
     }
 
     LocalHttpServer server;
-    BenchPanes panes;
-    for (int n = 1; n <= 4; ++n) {
-        const std::string path = "/page" + std::to_string(n) + ".html";
-        server.serve(path, "text/html; charset=utf-8", bench_page(n));
-        panes[n - 1] = {server.url(path), 50 * (n - 1), 300 * n};
-    }
+    const BenchPanes panes = serve_bench_pages(server, bench_page);
     // No refresh flag: every measured tick finds four loaded pages to write to.
     write_settings_file(folder.path() / "dati.cfg", panes, 0);
 
