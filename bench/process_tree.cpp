@@ -83,14 +83,18 @@ unsigned long long tree_ticks(const std::vector<ProcessSample>& tree) {
     return total;
 }
 
-std::optional<long long> pss_kib(pid_t pid) {
+static std::optional<long long> smaps_rollup_kib(pid_t pid, const std::string& field) {
     std::ifstream in("/proc/" + std::to_string(pid) + "/smaps_rollup");
     for (std::string line; std::getline(in, line);) {
-        if (line.rfind("Pss:", 0) == 0)
-            return std::stoll(line.substr(4));
+        if (line.rfind(field, 0) == 0)
+            return std::stoll(line.substr(field.size()));
     }
     return std::nullopt;
 }
+
+std::optional<long long> pss_kib(pid_t pid) { return smaps_rollup_kib(pid, "Pss:"); }
+
+std::optional<long long> anon_pss_kib(pid_t pid) { return smaps_rollup_kib(pid, "Pss_Anon:"); }
 
 static std::optional<int> entry_count(const std::string& folder) {
     std::error_code error;

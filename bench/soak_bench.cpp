@@ -54,6 +54,7 @@ std::string heavy_page() {
 struct Figures {
     int cycle = 0;
     double tree_pss_mib = 0;
+    double tree_anon_mib = 0;
     double ui_pss_mib = 0;
     double web_pss_mib = 0;      // every web process together
     double network_pss_mib = 0;  // the network process
@@ -74,6 +75,7 @@ Figures measure_tree(int cycle, std::vector<double> last_ticks, Clock::time_poin
     for (const ProcessSample& process : tree) {
         const double pss = mib(pss_kib(process.pid).value_or(0));
         figures.tree_pss_mib += pss;
+        figures.tree_anon_mib += mib(anon_pss_kib(process.pid).value_or(0));
         if (process.pid == getpid())
             figures.ui_pss_mib = pss;
         else if (process.name.find("WebProces") != std::string::npos)
@@ -93,10 +95,10 @@ Figures measure_tree(int cycle, std::vector<double> last_ticks, Clock::time_poin
 }
 
 void print_figures(const Figures& f) {
-    std::printf("cycle %d: tree PSS %.1f MiB (UI %.1f, web processes %.1f, network %.1f) in %d processes; "
-                "fds %d; threads %d; tick median %.4f ms; wall %.0f s\n",
-                f.cycle, f.tree_pss_mib, f.ui_pss_mib, f.web_pss_mib, f.network_pss_mib, f.processes, f.fds,
-                f.threads, f.tick_median_ms, f.wall_s);
+    std::printf("cycle %d: tree PSS %.1f MiB (UI %.1f, web processes %.1f, network %.1f; anonymous %.1f) in %d "
+                "processes; fds %d; threads %d; tick median %.4f ms; wall %.0f s\n",
+                f.cycle, f.tree_pss_mib, f.ui_pss_mib, f.web_pss_mib, f.network_pss_mib, f.tree_anon_mib, f.processes,
+                f.fds, f.threads, f.tick_median_ms, f.wall_s);
     std::fflush(stdout);
 }
 
@@ -105,6 +107,8 @@ void print_growth(const Figures& from, const Figures& to) {
     std::printf("growth from cycle %d to cycle %d:\n", from.cycle, to.cycle);
     std::printf("tree PSS: %+.1f MiB (%+.1f %%)\n", to.tree_pss_mib - from.tree_pss_mib,
                 percent(from.tree_pss_mib, to.tree_pss_mib));
+    std::printf("tree anonymous PSS: %+.1f MiB (%+.1f %%)\n", to.tree_anon_mib - from.tree_anon_mib,
+                percent(from.tree_anon_mib, to.tree_anon_mib));
     std::printf("UI process PSS: %+.1f MiB (%+.1f %%)\n", to.ui_pss_mib - from.ui_pss_mib,
                 percent(from.ui_pss_mib, to.ui_pss_mib));
     std::printf("web processes PSS: %+.1f MiB (%+.1f %%)\n", to.web_pss_mib - from.web_pss_mib,
