@@ -1,5 +1,7 @@
 #include "browser_pane/page_recovery.h"
 
+#include <algorithm>
+
 #include <glibmm/datetime.h>
 #include <glibmm/main.h>
 
@@ -25,7 +27,8 @@ sigc::connection after(RecoveryTimes::Delay delay, const sigc::slot<void>& work)
 }  // namespace
 
 PageRecovery::PageRecovery(WebKitWebView* view, StaleStrip& strip, const RecoveryTimes& times)
-    : view_(WEBKIT_WEB_VIEW(g_object_ref(view))), strip_(strip), times_(times), retries_(times.retry_delays), restarts_(times.restart_delays) {
+    : view_(WEBKIT_WEB_VIEW(g_object_ref(view))), strip_(strip), times_(times), retries_(times.retry_delays),
+      restarts_(times.restart_delays) {
     g_signal_connect(view_, "load-failed", G_CALLBACK(&PageRecovery::on_load_failed), this);
     g_signal_connect(view_, "load-changed", G_CALLBACK(&PageRecovery::on_load_changed), this);
     g_signal_connect(view_, "decide-policy", G_CALLBACK(&PageRecovery::on_decide_policy), this);

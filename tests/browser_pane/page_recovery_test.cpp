@@ -156,8 +156,8 @@ TEST_F(PageRecoveryTest, PageThatLoopsForeverIsEndedAndComesBackWhileTheOtherPan
     auto first = std::make_shared<std::atomic<bool>>(true);
     server.serve("/loop", [first](const std::string&) {
         const bool loop = first->exchange(false);
-        return LocalHttpServer::Response{
-            200, "text/html", loop ? page("Loop", "<script>setTimeout(() => { for (;;) {} }, 300)</script>") : page("Calm")};
+        const std::string loops_forever = "<script>setTimeout(() => { for (;;) {} }, 300)</script>";
+        return LocalHttpServer::Response{200, "text/html", loop ? page("Loop", loops_forever) : page("Calm")};
     });
     ASSERT_TRUE(navigate_and_wait(other, server.url("/ticker")));
     ASSERT_TRUE(navigate_and_wait(pane, server.url("/loop")));
