@@ -15,6 +15,7 @@
 
 #include "main_window/main_window.h"
 #include "settings/settings_writer.h"
+#include "support/local_http_server.h"
 #include "support/pane_probe.h"
 #include "support/wait_until.h"
 
@@ -110,13 +111,23 @@ void write_settings_file(const std::filesystem::path& file, const BenchPanes& pa
     std::ofstream(file, std::ios::binary) << settings::settings_file_content(values);
 }
 
-bool wait_for_first_loads(MainWindow& window, std::chrono::milliseconds deadline) {
-    // The window navigated its panes while it was built, but nothing has run the
-    // main loop since, so no load can have finished unseen.
+BenchPanes serve_bench_pages(LocalHttpServer& server, const std::function<std::string(int n)>& page) {
+    BenchPanes panes;
+    for (int n = 1; n <= 4; ++n) {
+        const std::string path = "/page" + std::to_string(n) + ".html";
+        server.serve(path, "text/html; charset=utf-8", page(n));
+        panes[n - 1] = {server.url(path), 50 * (n - 1), 300 * n};
+    }
+    return panes;
+}
+
+bool wait_for_pane_loads(MainWindow& window, std::chrono::milliseconds deadline, const std::function<void()>& start) {
     std::array<bool, 4> finished{};
     std::array<sigc::connection, 4> watches;
     for (int n = 1; n <= 4; ++n)
         watches[n - 1] = window.pane(n).signal_load_finished().connect([&finished, n] { finished[n - 1] = true; });
+    if (start)
+        start();
     const bool loaded = wait_until(
         [&] {
             for (int n = 1; n <= 4; ++n)

@@ -10,6 +10,7 @@
 #include <functional>
 #include <string>
 
+class LocalHttpServer;
 class MainWindow;
 
 // A folder under the system's temporary folder, removed with everything in it.
@@ -62,8 +63,20 @@ std::string bench_dashboard_page(int n);
 // set to refresh_flag, no launcher.
 void write_settings_file(const std::filesystem::path& file, const BenchPanes& panes, int refresh_flag);
 
+// Serves page(n) at /page<n>.html on server, n = 1 to 4, and names them with
+// non-zero scroll offsets.
+BenchPanes serve_bench_pages(LocalHttpServer& server, const std::function<std::string(int n)>& page);
+
+// Runs start (which may start loads) and waits until every pane has finished a load
+// since; false when the deadline passed first.
+bool wait_for_pane_loads(MainWindow& window, std::chrono::milliseconds deadline,
+                         const std::function<void()>& start = {});
 // True once every pane has finished its first load; false when the deadline passed first.
-bool wait_for_first_loads(MainWindow& window, std::chrono::milliseconds deadline);
+inline bool wait_for_first_loads(MainWindow& window, std::chrono::milliseconds deadline) {
+    // The window navigated its panes while it was built, but nothing has run the
+    // main loop since, so no load can have finished unseen.
+    return wait_for_pane_loads(window, deadline);
+}
 // True when pane n shows bench page n, not an error page of a failed load.
 bool panes_show_bench_pages(MainWindow& window);
 

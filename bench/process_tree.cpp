@@ -95,6 +95,26 @@ std::optional<long long> rollup_kib(pid_t pid, const std::string& field) {
 
 std::optional<long long> pss_kib(pid_t pid) { return rollup_kib(pid, "Pss"); }
 
+std::optional<long long> anon_pss_kib(pid_t pid) { return rollup_kib(pid, "Pss_Anon"); }
+
+static std::optional<int> entry_count(const std::string& folder) {
+    std::error_code error;
+    std::filesystem::directory_iterator entries(folder, error);
+    if (error)
+        return std::nullopt;
+    int count = 0;
+    for (auto it = entries; it != std::filesystem::directory_iterator(); it.increment(error)) {
+        if (error)
+            return std::nullopt;
+        ++count;
+    }
+    return count;
+}
+
+std::optional<int> open_fd_count(pid_t pid) { return entry_count("/proc/" + std::to_string(pid) + "/fd"); }
+
+std::optional<int> thread_count(pid_t pid) { return entry_count("/proc/" + std::to_string(pid) + "/task"); }
+
 std::optional<pid_t> find_x_server() {
     const char* display = std::getenv("DISPLAY");
     if (!display)

@@ -35,6 +35,14 @@ unsigned long long tree_ticks(const std::vector<ProcessSample>& tree);
 std::optional<long long> rollup_kib(pid_t pid, const std::string& field);
 // Pss of /proc/<pid>/smaps_rollup in KiB; nothing when it cannot be read.
 std::optional<long long> pss_kib(pid_t pid);
+// Pss_Anon of the same: the part of the PSS that no other program's use of the same
+// libraries changes, so the figure to compare over a long run on a shared machine.
+std::optional<long long> anon_pss_kib(pid_t pid);
+
+// Entries of /proc/<pid>/fd and /proc/<pid>/task: open file descriptors and threads;
+// nothing when the process is gone or not ours to read.
+std::optional<int> open_fd_count(pid_t pid);
+std::optional<int> thread_count(pid_t pid);
 
 // The Xvfb process serving the display named in $DISPLAY, if there is one.
 std::optional<pid_t> find_x_server();

@@ -81,12 +81,10 @@ int measure(int argc, char** argv, const BenchFolder& folder) {
     }
 
     LocalHttpServer server;
-    BenchPanes panes;
-    for (int n = 1; n <= 4; ++n) {
-        const std::string path = "/page" + std::to_string(n) + ".html";
-        server.serve(path, "text/html; charset=utf-8", dashboards ? bench_dashboard_page(n) : bench_page(n));
-        panes[n - 1] = {server.url(path), dashboards ? 0 : 50 * (n - 1), dashboards ? 3000 : 300 * n};
-    }
+    BenchPanes panes = serve_bench_pages(server, dashboards ? bench_dashboard_page : bench_page);
+    // Dashboards are held 3000 pixels down, by panning.
+    if (dashboards)
+        for (BenchPane& pane : panes) pane = {pane.address, 0, 3000};
     // No refresh flag: every measured tick finds four loaded pages to write to.
     write_settings_file(folder.path() / "dati.cfg", panes, 0);
 

@@ -8,16 +8,19 @@
 #include "browser_pane/app_shell.h"
 #include "browser_pane/page_guard.h"
 #include "browser_pane/pan_frame.h"
+#include "browser_pane/page_recovery.h"
 #include "browser_pane/pane_web_view.h"
 #include "browser_pane/scroll_script.h"
+#include "browser_pane/stale_strip.h"
 #include "platform/text_encoding.h"
 
 namespace {
 
 using Clock = std::chrono::steady_clock;
 
-// A page whose process keeps dying must not be reloaded in a loop.
-constexpr auto kRecoveryPause = std::chrono::seconds(30);
+// A page may stop its scroll events from reaching the watch script: however long it
+// seems to hold its offsets, they are written again after this many skipped writes.
+constexpr int kMostSkippedWrites = 4;
 
 // Many dashboards fill their list from a request after the load: a page found with
 // nothing to scroll at all is looked at again on later offset writes, at most once
@@ -73,18 +76,22 @@ std::function<void(const std::string&)> BrowserPane::open_externally = [](const 
 };
 
 struct BrowserPane::Impl {
-    WebKitWebView* view = nullptr;
+    explicit Impl(const RecoveryTimes& times) : view(new_pane_web_view()), strip(frame), recovery(view, strip, times) {
+        gtk_container_add(GTK_CONTAINER(frame.gobj()), GTK_WIDGET(view));
+        gtk_widget_show(GTK_WIDGET(view));
+    }
+
+    WebKitWebView* view;
     // The view sits in the frame, which pans it on pages that hold their region
-    // only that way; widget() is the frame.
+    // only that way; the stale strip lies over the frame.
     PanFrame frame;
+    StaleStrip strip;
+    PageRecovery recovery;
     GCancellable* cancellable = g_cancellable_new();
     std::shared_ptr<bool> alive = std::make_shared<bool>(true);
     PageGuard guard;
     // A document has committed and its process still runs.
     bool has_document = false;
-    bool recovered_before = false;
-    Clock::time_point last_recovery;
-    guint recovery_source = 0;
     sigc::signal<void()> load_finished;
 
     // Each scroll write is a round trip to the web process, four a second for days:
@@ -93,6 +100,7 @@ struct BrowserPane::Impl {
     std::optional<double> written_left;
     std::optional<double> written_top;
     bool page_holds_written = false;
+    int skipped_writes = 0;
     // Numbers the writes, so that only the latest one's answer counts; a new
     // document also moves it on, past writes to the old one.
     unsigned write_count = 0;
@@ -121,7 +129,6 @@ struct BrowserPane::Impl {
 
     static void on_load_changed(WebKitWebView*, WebKitLoadEvent event, gpointer data);
     static void on_process_terminated(WebKitWebView*, WebKitWebProcessTerminationReason, gpointer data);
-    static gboolean recover(gpointer data);
 };
 
 void BrowserPane::Impl::on_load_changed(WebKitWebView*, WebKitLoadEvent event, gpointer data) {
@@ -146,17 +153,10 @@ void BrowserPane::Impl::on_load_changed(WebKitWebView*, WebKitLoadEvent event, g
 }
 
 void BrowserPane::Impl::on_process_terminated(WebKitWebView*, WebKitWebProcessTerminationReason, gpointer data) {
+    // Bringing the page back is PageRecovery's.
     auto* impl = static_cast<Impl*>(data);
     impl->has_document = false;
     impl->forget_written();
-    // A pane nobody reloads would stay blank for days: bring the page back, at most
-    // once per pause, from the main loop rather than inside WebKit's notification.
-    const auto now = Clock::now();
-    if (impl->recovery_source || (impl->recovered_before && now - impl->last_recovery < kRecoveryPause))
-        return;
-    impl->recovered_before = true;
-    impl->last_recovery = now;
-    impl->recovery_source = g_idle_add(&Impl::recover, impl);
 }
 
 void BrowserPane::Impl::on_scroll_message(WebKitUserContentManager*, WebKitJavascriptResult*, gpointer data) {
@@ -215,18 +215,9 @@ void BrowserPane::Impl::finish_probe(GObject* view, GAsyncResult* result, gpoint
                                      {now.shown_x > 0, now.shown_y > 0}));
 }
 
-gboolean BrowserPane::Impl::recover(gpointer data) {
-    auto* impl = static_cast<Impl*>(data);
-    impl->recovery_source = 0;
-    if (webkit_web_view_get_uri(impl->view))
-        webkit_web_view_reload(impl->view);
-    return G_SOURCE_REMOVE;
-}
+BrowserPane::BrowserPane() : BrowserPane(RecoveryTimes{}) {}
 
-BrowserPane::BrowserPane() : impl_(std::make_unique<Impl>()) {
-    impl_->view = new_pane_web_view();
-    gtk_container_add(GTK_CONTAINER(impl_->frame.gobj()), GTK_WIDGET(impl_->view));
-    gtk_widget_show(GTK_WIDGET(impl_->view));
+BrowserPane::BrowserPane(const RecoveryTimes& times) : impl_(std::make_unique<Impl>(times)) {
     attach_page_guard(impl_->view, &impl_->guard);
     WebKitUserContentManager* content = webkit_web_view_get_user_content_manager(impl_->view);
     WebKitUserScript* watch = webkit_user_script_new_for_world(
@@ -245,8 +236,6 @@ BrowserPane::BrowserPane() : impl_(std::make_unique<Impl>()) {
 BrowserPane::~BrowserPane() {
     impl_->alive.reset();
     g_cancellable_cancel(impl_->cancellable);
-    if (impl_->recovery_source)
-        g_source_remove(impl_->recovery_source);
     g_signal_handlers_disconnect_by_data(impl_->view, impl_.get());
     g_signal_handlers_disconnect_by_data(webkit_web_view_get_user_content_manager(impl_->view), impl_.get());
     detach_page_guard(impl_->view, &impl_->guard);
@@ -255,22 +244,17 @@ BrowserPane::~BrowserPane() {
     g_object_unref(impl_->cancellable);
 }
 
-Gtk::Widget& BrowserPane::widget() { return impl_->frame; }
+Gtk::Widget& BrowserPane::widget() { return impl_->strip.widget(); }
 
 bool BrowserPane::navigate(const std::string& address) {
     // WebKit ignores an empty address, where a blank page is what a viewer shows;
     // bytes that are not UTF-8 would not survive its URL parser.
     const std::string target = platform::repair_utf8(address.empty() ? "about:blank" : address);
-    webkit_web_view_load_uri(impl_->view, target.c_str());
+    impl_->recovery.load(target);
     return true;
 }
 
-bool BrowserPane::refresh() {
-    if (!webkit_web_view_get_uri(impl_->view))
-        return false;
-    webkit_web_view_reload(impl_->view);
-    return true;
-}
+bool BrowserPane::refresh() { return impl_->recovery.reload(); }
 
 bool BrowserPane::set_silent(bool silent) {
     impl_->guard.silent = silent;
@@ -295,8 +279,12 @@ bool BrowserPane::set_body_scroll(std::optional<double> left, std::optional<doub
     }
     if (impl_->frame.panning())
         return true;  // the document of such a page does not scroll
-    if (impl_->page_holds_written && left == impl_->written_left && top == impl_->written_top)
+    if (impl_->page_holds_written && left == impl_->written_left && top == impl_->written_top &&
+        impl_->skipped_writes < kMostSkippedWrites) {
+        ++impl_->skipped_writes;
         return true;
+    }
+    impl_->skipped_writes = 0;
     impl_->written_left = left;
     impl_->written_top = top;
     impl_->forget_written();
@@ -323,3 +311,5 @@ void BrowserPane::run_script(const std::string& script, std::function<void(std::
 }
 
 void BrowserPane::terminate_web_process() { webkit_web_view_terminate_web_process(impl_->view); }
+
+const Gtk::Label& BrowserPane::stale_strip() const { return impl_->strip.label(); }

@@ -8,20 +8,24 @@
 #include <optional>
 #include <string>
 
+#include <gtkmm/label.h>
 #include <gtkmm/widget.h>
 #include <sigc++/signal.h>
 
 #include "browser_pane/pane.h"
+#include "browser_pane/recovery_schedule.h"
 
 class BrowserPane : public Pane {
 public:
     BrowserPane();
+    // times: how long to wait before trying a failed page again; tests shorten them.
+    explicit BrowserPane(const RecoveryTimes& times);
     ~BrowserPane() override;
     BrowserPane(const BrowserPane&) = delete;
     BrowserPane& operator=(const BrowserPane&) = delete;
 
-    // The view in its frame, to put in a container. The frame shows the view panned
-    // on pages whose document does not scroll but an element of them does (app
+    // The view in its frame, with the stale strip over it, to put in a container.
+    // The frame shows the view panned on pages whose document does not scroll but an element of them does (app
     // shells); after each load the pane decides anew whether the page is one, and
     // while the page has nothing to scroll, looks again on offset writes of the first
     // seconds after its load.
@@ -35,7 +39,8 @@ public:
     // False, and nothing written, until a document has committed and finished loading,
     // or when an offset is not a finite number. The write itself lands asynchronously;
     // a document without a scrolling element ignores it. Offsets the page already
-    // shows, and has not left since the last write, are not written again.
+    // shows, and has not left since the last write, are not written again, though
+    // never for more than four calls in a row.
     // On an app shell the offsets pan the view instead; see app_shell.h.
     bool set_body_scroll(std::optional<double> left, std::optional<double> top) override;
 
@@ -50,6 +55,8 @@ public:
     void run_script(const std::string& script, std::function<void(std::optional<std::string>)> done);
     // Ends the page's web process as a crash would; the pane then reloads its page.
     void terminate_web_process();
+    // The strip that says the page shown is older than the last attempt to load it.
+    const Gtk::Label& stale_strip() const;
 
     // Where a page's request for a new window goes, made by the user's own click
     // (a target=_blank link, window.open): the user's default browser unless

@@ -2,6 +2,8 @@
 
 #include <cstdio>
 
+#include "browser_pane/page_memory.h"
+
 namespace {
 
 // Whether bubblewrap can make the namespaces WebKit's page sandbox is built from
@@ -34,6 +36,10 @@ void enable_sandbox(WebKitWebContext* context) {
                  "user.max_user_namespaces=15000 (or install bubblewrap)\n");
 }
 
+// How often a page process measures itself against its limit. Measuring reads the
+// process's memory maps, so not every second; a page past its limit lives at most this long.
+constexpr double kMemoryPollSeconds = 5;
+
 // The program has no place for files: every download stops as it starts.
 void refuse_download(WebKitWebContext*, WebKitDownload* download, gpointer) {
     webkit_download_cancel(download);
@@ -47,7 +53,18 @@ WebKitWebContext* shared_context() {
         // Classic scrollbars stay still; the program's own scrolled windows get them too.
         if (GtkSettings* gtk = gtk_settings_get_default())
             g_object_set(gtk, "gtk-overlay-scrolling", FALSE, nullptr);
-        WebKitWebContext* created = webkit_web_context_new();
+        // A page that leaks, left for days, would take the whole machine: WebKit ends
+        // its process past the limit, and the pane restarts it as after a crash.
+        const PageMemoryLimit limit = page_memory_limit(g_getenv(kPageMemoryVariable));
+        if (!limit.complaint.empty())
+            std::fprintf(stderr, "%s\n", limit.complaint.c_str());
+        WebKitMemoryPressureSettings* memory = webkit_memory_pressure_settings_new();
+        webkit_memory_pressure_settings_set_memory_limit(memory, limit.mib);
+        webkit_memory_pressure_settings_set_kill_threshold(memory, 1.0);
+        webkit_memory_pressure_settings_set_poll_interval(memory, kMemoryPollSeconds);
+        auto* created = WEBKIT_WEB_CONTEXT(
+            g_object_new(WEBKIT_TYPE_WEB_CONTEXT, "memory-pressure-settings", memory, nullptr));
+        webkit_memory_pressure_settings_free(memory);
         enable_sandbox(created);
         // Pages come back every two minutes: a moderate cache spares the network
         // without the large memory cache of the web-browser model.

@@ -1,5 +1,5 @@
 #include "platform/twips.h"
-#include "platform/window_style.h"
+#include "platform/widget_style.h"
 #include "calculator/calculator_window.h"
 
 #include <gtkmm/button.h>
@@ -40,7 +40,7 @@ void make_display(Gtk::Label& label, const char* name) {
 CalculatorWindow::CalculatorWindow(CalculatorEngine& engine, platform::ProcessLauncher& launcher)
     : engine_(engine), launcher_(launcher) {
     set_title("Euro Calcolatore K.Z.");
-    platform::style_window(*this, "orvalis-calculator", kStyle);
+    platform::style_widget(*this, "orvalis-calculator", kStyle);
     set_resizable(false);
     set_position(Gtk::WIN_POS_CENTER);
     set_keep_above(true);

@@ -8,7 +8,7 @@
 
 #include "config_dialog/dialog_layout.h"
 #include "platform/text_encoding.h"
-#include "platform/window_style.h"
+#include "platform/widget_style.h"
 #include "settings/settings_operations.h"
 
 namespace {
@@ -62,7 +62,7 @@ ConfigDialog::ConfigDialog(SettingsStore& store, PaneSet panes, platform::FileCh
       chooser_(chooser),
       messages_(messages),
       arrows_{{{Arrow::Left, "Sinistra"}, {Arrow::Up, "Su"}, {Arrow::Right, "Destra"}, {Arrow::Down, "Giù"}}} {
-    platform::style_window(*this, "orvalis-config", kStyle);
+    platform::style_widget(*this, "orvalis-config", kStyle);
 
     set_title("Configurazione");
     set_resizable(false);

@@ -1,5 +1,5 @@
 #include "platform/twips.h"
-#include "platform/window_style.h"
+#include "platform/widget_style.h"
 #include "search/search_window.h"
 
 #include <cairomm/context.h>
@@ -43,7 +43,7 @@ Glib::RefPtr<Gdk::Pixbuf> search_icon() {
 
 SearchWindow::SearchWindow(platform::ProcessLauncher& launcher) : launcher_(launcher), command1_("Vai") {
     set_title("Cerca sul WEB con " + std::string(maker_site::kSearchSiteName));
-    platform::style_window(*this, "orvalis-search", kStyle);
+    platform::style_widget(*this, "orvalis-search", kStyle);
     set_resizable(false);
     set_type_hint(Gdk::WINDOW_TYPE_HINT_DIALOG);  // no maximize or minimize box
     set_position(Gtk::WIN_POS_CENTER);

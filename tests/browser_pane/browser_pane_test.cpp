@@ -143,9 +143,9 @@ TEST_F(BrowserPaneTest, SilentPaneAnswersDialogsUnseenAndReloadsAPageAskingToSta
 
     ASSERT_TRUE(load("/leave", "<body style='height:2000px'><script>"
                                "onbeforeunload = e => { e.preventDefault(); e.returnValue = '?'; }</script>"));
-    click_at(pane.widget(), 50, 50);  // engines ask before unloading only pages the user touched
+    click_widget(page_view(pane), 50, 50);  // engines ask before unloading only pages the user touched
     int asked = 0;
-    const guint dialog = g_signal_lookup("script-dialog", g_type_from_name("WebKitWebView"));
+    const guint dialog = g_signal_lookup("script-dialog", G_OBJECT_TYPE(page_view(pane).gobj()));
     const auto count = [](GSignalInvocationHint*, guint, const GValue*, gpointer n) -> gboolean {
         return ++*static_cast<int*>(n);
     };
@@ -160,7 +160,7 @@ TEST_F(BrowserPaneTest, SilentPaneAnswersDialogsUnseenAndReloadsAPageAskingToSta
 TEST_F(BrowserPaneTest, NewWindowsGoToOpenExternallyOnlyWhenClicked) {
     ASSERT_TRUE(load("/links", "<body style='margin:0'><a href='/new' target='_blank' style='display:block;"
                                "height:100px'>new</a><script>open('/unasked')</script>"));
-    click_at(pane.widget(), 50, 50);
+    click_widget(page_view(pane), 50, 50);
     ASSERT_TRUE(wait_until([&] { return !opened_outside.empty(); }, 10s));
     EXPECT_EQ(opened_outside, std::vector<std::string>{server.url("/new")});
     EXPECT_EQ(pane.uri(), server.url("/links"));

@@ -61,7 +61,15 @@ protected:
     }
 
     std::string js(const std::string& script) { return script_result(pane, script).value_or("<no answer>"); }
-    const PanFrame& frame() { return dynamic_cast<PanFrame&>(pane.widget()); }
+    // The frame sits somewhere between the pane's outer widget and the view.
+    const PanFrame& frame() {
+        Gtk::Widget* widget = &pane.widget();
+        while (auto* bin = dynamic_cast<Gtk::Bin*>(widget)) {
+            if (dynamic_cast<PanFrame*>(widget)) break;
+            widget = bin->get_child();
+        }
+        return dynamic_cast<PanFrame&>(*widget);
+    }
     int height() { return frame().pane_height(); }
 
     // The pane as it is drawn on screen, one column of it.

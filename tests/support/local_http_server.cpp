@@ -7,6 +7,7 @@
 #include <unistd.h>
 
 #include <algorithm>
+#include <memory>
 #include <stdexcept>
 
 namespace {
@@ -64,17 +65,41 @@ std::vector<std::string> LocalHttpServer::requests() const {
     return requests_;
 }
 
+void LocalHttpServer::set_down(bool down) { down_ = down; }
+
 void LocalHttpServer::run() {
-    std::vector<std::thread> connections;
+    // A thread that has ended keeps its stack until joined: join them as they end,
+    // so that a server answering for hours (the benchmarks) does not grow.
+    struct Connection {
+        std::thread thread;
+        std::shared_ptr<std::atomic<bool>> done;
+    };
+    std::vector<Connection> connections;
     while (readable(listener_)) {
-        if (const int fd = ::accept4(listener_, nullptr, nullptr, SOCK_CLOEXEC); fd >= 0)
-            connections.emplace_back([this, fd] {
-                answer(fd);
-                ::close(fd);
-            });
+        std::erase_if(connections, [](Connection& connection) {
+            if (!*connection.done)
+                return false;
+            connection.thread.join();
+            return true;
+        });
+        const int fd = ::accept4(listener_, nullptr, nullptr, SOCK_CLOEXEC);
+        if (fd >= 0 && down_) {
+            // Reset rather than closed in order, as a refused connection is.
+            const linger reset{1, 0};
+            ::setsockopt(fd, SOL_SOCKET, SO_LINGER, &reset, sizeof reset);
+            ::close(fd);
+        } else if (fd >= 0) {
+            auto done = std::make_shared<std::atomic<bool>>(false);
+            connections.push_back({std::thread([this, fd, done] {
+                                       answer(fd);
+                                       ::close(fd);
+                                       *done = true;
+                                   }),
+                                   done});
+        }
     }
     for (auto& connection : connections)
-        connection.join();
+        connection.thread.join();
 }
 
 // Waits until fd has something to read; false once the server is stopping.

@@ -3,6 +3,7 @@
 // never come from the internet. Each connection carries one request ("Connection:
 // close", nothing cached) on a thread of its own; requests are recorded. Unknown paths: 404.
 
+#include <atomic>
 #include <functional>
 #include <map>
 #include <mutex>
@@ -31,6 +32,9 @@ public:
     std::string url(const std::string& path) const;
     int request_count(const std::string& path) const;
     std::vector<std::string> requests() const;  // "GET /page?x=1", in arrival order
+    // While down, every connection is closed at once, unanswered and unrecorded, as
+    // by a server that went away.
+    void set_down(bool down);
 
 private:
     void run();
@@ -42,4 +46,5 @@ private:
     std::map<std::string, Handler> routes_;
     std::vector<std::string> requests_;
     std::thread thread_;
+    std::atomic<bool> down_{false};
 };

@@ -1,5 +1,7 @@
 #include "support/pane_probe.h"
 
+#include <gtkmm/bin.h>
+
 #include <memory>
 
 #include "support/wait_until.h"
@@ -30,4 +32,11 @@ std::optional<std::string> script_result(BrowserPane& pane, const std::string& s
     if (!wait_until([&] { return answer->has_value(); }, deadline))
         return std::nullopt;
     return **answer;
+}
+
+Gtk::Widget& page_view(BrowserPane& pane) {
+    Gtk::Widget* widget = &pane.widget();
+    while (auto* bin = dynamic_cast<Gtk::Bin*>(widget))
+        widget = bin->get_child();
+    return *widget;
 }

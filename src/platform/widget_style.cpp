@@ -1,4 +1,4 @@
-#include "platform/window_style.h"
+#include "platform/widget_style.h"
 
 #include <gdkmm/screen.h>
 #include <gtkmm/cssprovider.h>
@@ -8,9 +8,9 @@
 
 namespace platform {
 
-void style_window(Gtk::Window& window, const char* style_class, const char* css) {
+void style_widget(Gtk::Widget& widget, const char* style_class, const char* css) {
     static std::set<const char*> installed;
-    window.get_style_context()->add_class(style_class);
+    widget.get_style_context()->add_class(style_class);
     if (installed.contains(css)) return;
     auto screen = Gdk::Screen::get_default();
     if (!screen) return;

@@ -1,0 +1,48 @@
+// A page that grows past the page-process memory limit, set through the environment
+// as a user would, is ended by the engine and comes back. A program of its own: the
+// limit is read once, when the first pane is made.
+
+#include <gtest/gtest.h>
+#include <glib.h>
+#include <gtkmm/window.h>
+
+#include <atomic>
+#include <memory>
+
+#include "browser_pane/browser_pane.h"
+#include "support/local_http_server.h"
+#include "support/pane_probe.h"
+#include "support/wait_until.h"
+
+using namespace std::chrono_literals;
+
+TEST(PageMemoryLimit, PageThatGrowsPastItIsEndedAndComesBack) {
+    g_setenv("ORVALIS_PAGE_MEMORY_MIB", "300", TRUE);
+    LocalHttpServer server;
+    auto first = std::make_shared<std::atomic<bool>>(true);
+    server.serve("/grows", [first](const std::string&) {
+        const bool grow = first->exchange(false);
+        return LocalHttpServer::Response{
+            200, "text/html",
+            grow ? "<title>Grows</title><script>keep = []; setInterval(() => { for (let i = 0; i < 8; i++) "
+                   "keep.push(new Float64Array(1 << 17).fill(Math.random())) }, 50)</script>"
+                 : "<title>Calm</title>"};
+    });
+    RecoveryTimes times;
+    times.restart_delays = {std::chrono::milliseconds(100)};
+    Gtk::Window window;
+    BrowserPane pane(times);
+    window.add(pane.widget());
+    window.show_all();
+
+    // WebKitWebProcessTerminationReason's value for a process past its memory limit.
+    constexpr int kExceededMemoryLimit = 1;
+    int reason = -1;
+    g_signal_connect(page_view(pane).gobj(), "web-process-terminated",
+                     G_CALLBACK(+[](GObject*, int why, gpointer to) { *static_cast<int*>(to) = why; }), &reason);
+    ASSERT_TRUE(navigate_and_wait(pane, server.url("/grows")));
+    EXPECT_TRUE(wait_until([&] { return reason != -1; }, 40s));
+    EXPECT_EQ(reason, kExceededMemoryLimit);
+    EXPECT_TRUE(wait_until([&] { return script_result(pane, "document.title") == "Calm"; }, 20s));
+    EXPECT_EQ(server.request_count("/grows"), 2);
+}
