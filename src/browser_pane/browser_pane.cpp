@@ -30,45 +30,6 @@ constexpr auto kLateProbeSpan = std::chrono::seconds(15);
 
 bool usable_offset(const std::optional<double>& offset) { return !offset || std::isfinite(*offset); }
 
-std::string to_text(JSCValue* value) {
-    auto take = [](char* text) {
-        std::string copy = text ? text : "";
-        g_free(text);
-        return copy;
-    };
-    if (jsc_value_is_undefined(value))
-        return "undefined";
-    if (jsc_value_is_object(value) && !jsc_value_is_function(value)) {
-        if (char* json = jsc_value_to_json(value, 0))
-            return take(json);
-    }
-    return take(jsc_value_to_string(value));
-}
-
-struct PendingScript {
-    std::weak_ptr<bool> pane_alive;
-    std::function<void(std::optional<std::string>)> done;
-};
-
-void finish_script(GObject* view, GAsyncResult* result, gpointer data) {
-    std::unique_ptr<PendingScript> pending(static_cast<PendingScript*>(data));
-    GError* error = nullptr;
-    JSCValue* value = webkit_web_view_evaluate_javascript_finish(WEBKIT_WEB_VIEW(view), result, &error);
-    std::optional<std::string> text;
-    if (value) {
-        text = to_text(value);
-        g_object_unref(value);
-    }
-    g_clear_error(&error);
-    if (pending->pane_alive.expired() || !pending->done)
-        return;
-    try {
-        pending->done(std::move(text));
-    } catch (...) {
-        // Nothing may unwind into the GLib main loop.
-    }
-}
-
 }  // namespace
 
 std::function<void(const std::string&)> BrowserPane::open_externally = [](const std::string& address) {
@@ -303,13 +264,3 @@ std::string BrowserPane::uri() const {
     const char* current = webkit_web_view_get_uri(impl_->view);
     return current ? current : "";
 }
-
-void BrowserPane::run_script(const std::string& script, std::function<void(std::optional<std::string>)> done) {
-    auto* pending = new PendingScript{impl_->alive, std::move(done)};
-    webkit_web_view_evaluate_javascript(impl_->view, script.c_str(), static_cast<gssize>(script.size()), nullptr,
-                                        nullptr, impl_->cancellable, finish_script, pending);
-}
-
-void BrowserPane::terminate_web_process() { webkit_web_view_terminate_web_process(impl_->view); }
-
-const Gtk::Label& BrowserPane::stale_strip() const { return impl_->strip.label(); }

@@ -8,7 +8,6 @@
 #include <optional>
 #include <string>
 
-#include <gtkmm/label.h>
 #include <gtkmm/widget.h>
 #include <sigc++/signal.h>
 
@@ -49,14 +48,6 @@ public:
     sigc::signal<void()>& signal_load_finished();
     bool is_loading() const;
     std::string uri() const;
-    // Runs a script in the page's own world; done gets the result as text (strings as
-    // they are, other values as JSON), or nothing when the script fails. done is not
-    // called once the pane is gone.
-    void run_script(const std::string& script, std::function<void(std::optional<std::string>)> done);
-    // Ends the page's web process as a crash would; the pane then reloads its page.
-    void terminate_web_process();
-    // The strip that says the page shown is older than the last attempt to load it.
-    const Gtk::Label& stale_strip() const;
 
     // Where a page's request for a new window goes, made by the user's own click
     // (a target=_blank link, window.open): the user's default browser unless

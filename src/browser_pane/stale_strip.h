@@ -17,8 +17,6 @@ public:
     Gtk::Widget& widget() { return overlay_; }
     void show(const std::string& text);
     void hide();
-    // The strip's label, shown or not; for tests.
-    const Gtk::Label& label() const { return label_; }
 
 private:
     Gtk::Overlay overlay_;

@@ -53,7 +53,7 @@ TEST_F(BrowserPaneTest, LoadsALocalPageAndReloadsItWhenItsWebProcessDies) {
     ASSERT_TRUE(navigate_and_wait(pane, server.url("/hello")));
     EXPECT_EQ(pane.uri(), server.url("/hello"));
     EXPECT_EQ(js("document.title"), "Hello");
-    pane.terminate_web_process();
+    end_page_process(pane);
     EXPECT_FALSE(pane.set_body_scroll(0, 10));
     ASSERT_TRUE(wait_for_load(pane));
     EXPECT_EQ(server.request_count("/hello"), 2);

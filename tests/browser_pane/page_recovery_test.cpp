@@ -50,7 +50,7 @@ protected:
         return script_result(on, script).value_or("<no answer>");
     }
     std::string title(BrowserPane& on) { return js(on, "document.title"); }
-    bool strip_shown() { return pane.stale_strip().get_mapped(); }
+    bool strip_shown() { return stale_strip(pane).get_mapped(); }
 
     LocalHttpServer server;
     Gtk::Window window;
@@ -73,7 +73,7 @@ TEST_F(PageRecoveryTest, OutageKeepsThePageUnderAStripUntilTheServerIsBack) {
     ASSERT_TRUE(wait_for_load(pane));
     EXPECT_EQ(title(pane), "News") << "an engine error page replaced the page";
     EXPECT_EQ(pane.uri(), server.url("/news"));
-    const Gtk::Label& strip = pane.stale_strip();
+    const Gtk::Label& strip = stale_strip(pane);
     ASSERT_TRUE(wait_until([&] { return strip_shown() && strip.get_allocated_height() > 1; }, 5s));
     const std::string text = strip.get_text();
     EXPECT_TRUE(text == "Non aggiornata dalle " + before || text == "Non aggiornata dalle " + after) << text;
@@ -142,7 +142,7 @@ TEST_F(PageRecoveryTest, PageProcessKilledAgainAndAgainComesBackEachTimeLaterAnd
     for (int kill = 1; kill <= 3; ++kill) {
         SCOPED_TRACE(kill);
         const auto start = std::chrono::steady_clock::now();
-        pane.terminate_web_process();
+        end_page_process(pane);
         ASSERT_TRUE(wait_for_load(pane, 10s));
         last_wait = std::chrono::steady_clock::now() - start;
         EXPECT_EQ(title(pane), "Hello");

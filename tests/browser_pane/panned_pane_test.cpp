@@ -134,7 +134,7 @@ TEST_F(PannedPaneTest, DashboardShowsTheStoredRowThroughReloads) {
     // Near the end the tall viewport leaves the list nothing to scroll: still a dashboard.
     const int last_row_at = 220;
     EXPECT_TRUE(shows(kGreen, {last_row_at, last_row_at + kRow}, row_top(200) - last_row_at));
-    pane.terminate_web_process();  // the pane reloads it by itself
+    end_page_process(pane);  // the pane reloads it by itself
     ASSERT_TRUE(wait_for_load(pane));
     EXPECT_TRUE(shows(kGreen, {last_row_at, last_row_at + kRow}, row_top(200) - last_row_at));
 }

@@ -1,8 +1,10 @@
 #include "support/pane_probe.h"
 
 #include <gtkmm/bin.h>
+#include <webkit2/webkit2.h>
 
 #include <memory>
+#include <stdexcept>
 
 #include "support/wait_until.h"
 
@@ -24,14 +26,58 @@ bool navigate_and_wait(BrowserPane& pane, const std::string& address, std::chron
     return load_finishes(pane, [&] { return pane.navigate(address); }, deadline);
 }
 
+namespace {
+
+// Shared, so that an answer arriving after the deadline has somewhere to go.
+using Answer = std::shared_ptr<std::optional<std::optional<std::string>>>;
+
+std::string to_text(JSCValue* value) {
+    auto take = [](char* text) {
+        std::string copy = text ? text : "";
+        g_free(text);
+        return copy;
+    };
+    if (jsc_value_is_undefined(value))
+        return "undefined";
+    if (jsc_value_is_object(value) && !jsc_value_is_function(value))
+        if (char* json = jsc_value_to_json(value, 0))
+            return take(json);
+    return take(jsc_value_to_string(value));
+}
+
+void take_answer(GObject* view, GAsyncResult* result, gpointer data) {
+    std::unique_ptr<Answer> answer(static_cast<Answer*>(data));
+    JSCValue* value = webkit_web_view_evaluate_javascript_finish(WEBKIT_WEB_VIEW(view), result, nullptr);
+    std::optional<std::string> text;
+    if (value) {
+        text = to_text(value);
+        g_object_unref(value);
+    }
+    (*answer)->emplace(std::move(text));
+}
+
+WebKitWebView* web_view(BrowserPane& pane) { return WEBKIT_WEB_VIEW(page_view(pane).gobj()); }
+
+}  // namespace
+
 std::optional<std::string> script_result(BrowserPane& pane, const std::string& script,
                                          std::chrono::milliseconds deadline) {
-    // Shared, so that an answer arriving after the deadline has somewhere to go.
     auto answer = std::make_shared<std::optional<std::optional<std::string>>>();
-    pane.run_script(script, [answer](std::optional<std::string> text) { answer->emplace(std::move(text)); });
+    webkit_web_view_evaluate_javascript(web_view(pane), script.c_str(), static_cast<gssize>(script.size()), nullptr,
+                                        nullptr, nullptr, take_answer, new Answer(answer));
     if (!wait_until([&] { return answer->has_value(); }, deadline))
         return std::nullopt;
     return **answer;
+}
+
+void end_page_process(BrowserPane& pane) { webkit_web_view_terminate_web_process(web_view(pane)); }
+
+const Gtk::Label& stale_strip(BrowserPane& pane) {
+    // The strip is the one label among the pane's outer widget's children.
+    for (Gtk::Widget* child : dynamic_cast<Gtk::Container&>(pane.widget()).get_children())
+        if (auto* label = dynamic_cast<Gtk::Label*>(child))
+            return *label;
+    throw std::logic_error("the pane has no stale strip");
 }
 
 Gtk::Widget& page_view(BrowserPane& pane) {

@@ -6,6 +6,8 @@
 #include <optional>
 #include <string>
 
+#include <gtkmm/label.h>
+
 #include "browser_pane/browser_pane.h"
 
 // True once the pane finished loading address (a failed load finishes too).
@@ -16,6 +18,11 @@ bool wait_for_load(BrowserPane& pane, std::chrono::milliseconds deadline = std::
 // The web view itself, inside whatever the pane wraps it in: where clicks land and
 // the engine's signals are.
 Gtk::Widget& page_view(BrowserPane& pane);
-// The script's answer as BrowserPane::run_script gives it; nothing on failure or timeout.
+// The answer of a script run in the page's own world, as text (strings as they are,
+// other values as JSON); nothing when the script fails or the deadline passes.
 std::optional<std::string> script_result(BrowserPane& pane, const std::string& script,
                                          std::chrono::milliseconds deadline = std::chrono::seconds(10));
+// Ends the pane's page process as a crash would.
+void end_page_process(BrowserPane& pane);
+// The strip laid over the pane that says its page is older than the last attempt.
+const Gtk::Label& stale_strip(BrowserPane& pane);
