@@ -25,7 +25,10 @@ struct FakeMessages : platform::MessageBox {
 
 // A mouse button event as the arrow gets it, at x on its top row.
 void send(ArrowButton& arrow, GdkEventType type, guint button, double x = ArrowButton::side / 2.0) {
-    GdkEventButton event{.type = type, .x = x, .button = button};
+    GdkEventButton event{};
+    event.type = type;
+    event.x = x;
+    event.button = button;
     gboolean handled = FALSE;
     g_signal_emit_by_name(arrow.gobj(), type == GDK_BUTTON_RELEASE ? "button-release-event" : "button-press-event",
                           &event, &handled);
