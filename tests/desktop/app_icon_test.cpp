@@ -20,14 +20,14 @@ TEST(AppIcon, TheInstalledSvgShowsTheSamePictureAsTheWindowIcon) {
             GTEST_SKIP() << "no SVG loader for GdkPixbuf (Debian package librsvg2-common): " << e.what();
         }
         const auto drawn = orvalis_icon(size);
-        ASSERT_EQ(svg->get_width(), size);
-        ASSERT_EQ(svg->get_height(), size);
-        const int svg_channels = svg->get_n_channels(), drawn_channels = drawn->get_n_channels();
+        ASSERT_EQ(std::pair(svg->get_width(), svg->get_height()), std::pair(size, size));
+        const auto pixel = [](const Glib::RefPtr<Gdk::Pixbuf>& p, int x, int y) {
+            return p->get_pixels() + y * p->get_rowstride() + x * p->get_n_channels();
+        };
         int differing = 0;
         for (int y = 0; y < size; ++y)
             for (int x = 0; x < size; ++x) {
-                const guint8* a = svg->get_pixels() + y * svg->get_rowstride() + x * svg_channels;
-                const guint8* b = drawn->get_pixels() + y * drawn->get_rowstride() + x * drawn_channels;
+                const guint8 *a = pixel(svg, x, y), *b = pixel(drawn, x, y);
                 for (int c = 0; c < 3; ++c)
                     if (std::abs(a[c] - b[c]) > 3) {
                         if (differing++ < 5) ADD_FAILURE() << size << " px: pixel " << x << "," << y << " channel " << c

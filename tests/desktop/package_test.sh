@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # Builds the Debian package from a built tree into a temporary folder, checks its
 # desktop entry, metainfo and the whole package (lintian: errors fail the test,
-# warnings are listed), and runs the packaged program unpacked with dpkg -x.
+# warnings are listed), and runs the packaged program unpacked with dpkg -x
+# (its options are command_line_test's; here it need only start from the package).
 # Installs nothing. Exit 77 (skipped) when a tool it needs is missing.
 set -euo pipefail
 build=$(cd "${1:?usage: package_test.sh BUILD_DIR}" && pwd)
@@ -49,10 +50,6 @@ grep -q '^E: ' "$work/lintian.log" && fail "lintian reports errors"
 
 version=$(LC_ALL=C "$root/usr/bin/orvalis" --version) || fail "--version exited with $?"
 [ "$version" = "Orvalis 1.0.0" ] || fail "--version printed '$version'"
-help=$(LC_ALL=C "$root/usr/bin/orvalis" --help) || fail "--help exited with $?"
-for option in --fullscreen --timer --config --version; do
-  [[ "$help" == *"$option"* ]] || fail "--help does not list $option"
-done
 
 [ "$failures" -eq 0 ] || exit 1
 echo "package checks passed"

@@ -85,21 +85,14 @@ private:
 std::vector<std::string> criticals;
 
 GLogWriterOutput note_criticals(GLogLevelFlags level, const GLogField* fields, gsize n, gpointer) {
-    if (level & (G_LOG_LEVEL_CRITICAL | G_LOG_LEVEL_ERROR))
-        for (gsize i = 0; i < n; ++i)
-            if (std::string(fields[i].key) == "MESSAGE") {
-                const std::string message(static_cast<const char*>(fields[i].value));
-                if (message.find("GDK_IS_SEAT") == std::string::npos && message.find("GDK_IS_DEVICE") == std::string::npos)
-                    criticals.push_back(message);
-                else
-                    return G_LOG_WRITER_HANDLED;
-            }
+    for (gsize i = 0; i < n && (level & (G_LOG_LEVEL_CRITICAL | G_LOG_LEVEL_ERROR)); ++i) {
+        if (std::string(fields[i].key) != "MESSAGE") continue;
+        const std::string message(static_cast<const char*>(fields[i].value));
+        if (message.find("GDK_IS_SEAT") != std::string::npos || message.find("GDK_IS_DEVICE") != std::string::npos)
+            return G_LOG_WRITER_HANDLED;
+        criticals.push_back(message);
+    }
     return g_log_writer_default(level, fields, n, nullptr);
-}
-
-std::string page(int n) {
-    return "<!DOCTYPE html><html><head><title>pagina " + std::to_string(n) +
-           "</title></head><body style='background:#cde'>pagina " + std::to_string(n) + "</body></html>";
 }
 
 // A key press handed to the window as GTK hands it one. Weston's headless backend has
@@ -137,15 +130,13 @@ TEST(Wayland, WallScreenStartShowsTheFourPagesAndClosesCleanly) {
 
     LocalHttpServer server;
     const fs::path settings = weston.runtime_dir() / "dati.cfg";
-    {
-        std::ofstream out(settings, std::ios::binary);
-        for (int n = 0; n < 8; ++n) out << " 0 \r\n";
-        for (int n = 1; n <= 4; ++n) {
-            server.serve("/p" + std::to_string(n), "text/html; charset=utf-8", page(n));
-            out << server.url("/p" + std::to_string(n)) << "\r\n";
-        }
-        out << " 0 \r\n 0 \r\n 0 \r\n 0 \r\n\r\n";
+    std::ofstream out(settings, std::ios::binary);
+    out << std::string(8, '\n');  // no stored offsets
+    for (const std::string n : {"1", "2", "3", "4"}) {
+        server.serve("/p" + n, "text/html; charset=utf-8", "<!DOCTYPE html><title>pagina " + n + "</title>pagina " + n);
+        out << server.url("/p" + n) << "\n";
     }
+    out.close();
 
     WindowStart wall_screen(settings);
     wall_screen.fullscreen = wall_screen.timer = true;
@@ -156,7 +147,6 @@ TEST(Wayland, WallScreenStartShowsTheFourPagesAndClosesCleanly) {
     ASSERT_TRUE(wait_until([&] { return loads >= 4; }, 60s)) << "loads finished: " << loads;
     for (int n = 1; n <= 4; ++n)
         EXPECT_EQ(script_result(window->pane(n), "document.title"), "pagina " + std::to_string(n));
-    EXPECT_TRUE(wait_until([&] { return window->contatore_entry().get_label() != "000"; }, 5s));
     ASSERT_TRUE(wait_until([&] { return full_screen(*window); }, 10s)) << "Weston did not make it full screen";
     Gdk::Rectangle output;
     window->get_display()->get_monitor(0)->get_geometry(output);

@@ -5,6 +5,7 @@
 #include <unistd.h>
 
 #include <fstream>
+#include <tuple>
 
 #include "settings/settings_location.h"
 
@@ -38,22 +39,15 @@ protected:
     }
 };
 
+// With no file yet the user's own is read and proposed, in silence: a missing file starts empty.
 TEST_F(StartSettings, BesideTheProgramFirstThenTheUsersOwnFile) {
-    auto s = start();
-    EXPECT_EQ(s.file, own);
-    EXPECT_EQ(s.proposal, own) << "nothing was read: the user's own file is proposed";
-    EXPECT_EQ(s.warning, "") << "a missing settings file starts empty in silence";
-
-    write(own);
-    s = start();
-    EXPECT_EQ(s.file, own);
-    EXPECT_EQ(s.proposal, own);
-
-    write(beside);
-    s = start();
-    EXPECT_EQ(s.file, beside);
-    EXPECT_EQ(s.proposal, beside);
-    EXPECT_EQ(s.warning, "");
+    for (const fs::path* written : {static_cast<fs::path*>(nullptr), &own, &beside}) {
+        if (written) write(*written);
+        const auto s = start();
+        const fs::path& expected = written == &beside ? beside : own;
+        EXPECT_EQ(std::tuple(s.file, s.proposal, s.warning), std::tuple(expected, expected, ""))
+            << (written ? written->string() : "no file");
+    }
 }
 
 TEST_F(StartSettings, NamedFileWinsOverBothAndOneThatCannotBeReadIsReportedOnce) {
@@ -61,9 +55,7 @@ TEST_F(StartSettings, NamedFileWinsOverBothAndOneThatCannotBeReadIsReportedOnce)
     const fs::path wall = root / "parete.cfg";
     write(wall);
     auto s = start(wall);
-    EXPECT_EQ(s.file, wall);
-    EXPECT_EQ(s.proposal, wall);
-    EXPECT_EQ(s.warning, "");
+    EXPECT_EQ(std::tuple(s.file, s.proposal, s.warning), std::tuple(wall, wall, ""));
 
     // Relative names are taken from the current folder, so the chooser gets a real folder.
     s = start(fs::relative(wall, fs::current_path()));
