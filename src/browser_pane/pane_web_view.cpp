@@ -31,9 +31,10 @@ void enable_sandbox(WebKitWebContext* context) {
         return;
     }
     std::fprintf(stderr,
-                 "orvalis: pages run without a sandbox: bubblewrap (/usr/bin/bwrap) cannot create user "
-                 "namespaces here; to enable them: sysctl -w kernel.unprivileged_userns_clone=1 "
-                 "user.max_user_namespaces=15000 (or install bubblewrap)\n");
+                 "orvalis: pages run without a sandbox: bubblewrap (/usr/bin/bwrap) is missing or cannot "
+                 "create user namespaces here; to enable them: sysctl -w kernel.unprivileged_userns_clone=1 "
+                 "user.max_user_namespaces=15000 (and, where AppArmor restricts them, "
+                 "kernel.apparmor_restrict_unprivileged_userns=0)\n");
 }
 
 // How often a page process measures itself against its limit. Measuring reads the
