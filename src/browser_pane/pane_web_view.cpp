@@ -100,7 +100,3 @@ WebKitWebView* new_pane_web_view() {
     g_object_ref_sink(view);
     return WEBKIT_WEB_VIEW(view);
 }
-
-bool pages_run_in_sandbox() {
-    return webkit_web_context_get_sandbox_enabled(shared_context());
-}

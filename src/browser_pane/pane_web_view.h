@@ -8,7 +8,3 @@
 
 // A new view with a reference of its own (not floating); the caller unrefs it.
 WebKitWebView* new_pane_web_view();
-
-// Whether page processes run in WebKit's sandbox: false only where bubblewrap cannot
-// start on this machine, which the program then says once on standard error.
-bool pages_run_in_sandbox();

@@ -46,13 +46,6 @@ public:
     const std::string& readout() const { return readout_; }
     const std::string& label1() const { return label1_; }
 
-    const Value& accumulator() const { return accumulator_; }
-    const Value& operand() const { return operand_; }
-    int operand_count() const { return operand_count_; }
-    LastKey last_key() const { return last_key_; }
-    const std::string& pending_op() const { return pending_op_; }
-    const platform::NumberSeparators& separators() const { return separators_; }
-
 private:
     bool run_pending_operation();
     bool shows_number() const;

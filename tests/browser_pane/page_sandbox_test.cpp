@@ -18,7 +18,6 @@
 #include <vector>
 
 #include "browser_pane/browser_pane.h"
-#include "browser_pane/pane_web_view.h"
 #include "support/pane_probe.h"
 
 namespace {
@@ -70,7 +69,6 @@ struct PageSandbox : ::testing::Test {
 TEST_F(PageSandbox, APageProcessHasItsOwnMountsAndCannotSeeTheHomeFolder) {
     if (std::system("/usr/bin/bwrap --ro-bind / / --unshare-pid --unshare-net /bin/true 2>/dev/null") != 0)
         GTEST_SKIP() << "bubblewrap cannot create namespaces on this machine: pages run without a sandbox";
-    EXPECT_TRUE(pages_run_in_sandbox());
     // A page in a folder of the home folder: it loads, but its process cannot see it.
     std::string pattern = (fs::path(g_get_home_dir()) / "orvalis-sandbox-XXXXXX").string();
     if (!::mkdtemp(pattern.data())) GTEST_SKIP() << "no folder can be made in the home folder " << g_get_home_dir();
@@ -97,7 +95,6 @@ TEST_F(PageSandbox, APageProcessHasItsOwnMountsAndCannotSeeTheHomeFolder) {
 
 // Run in a child whose bubblewrap always fails (see below); not on its own.
 TEST_F(PageSandbox, DISABLED_PagesShowWithoutBubblewrap) {
-    EXPECT_FALSE(pages_run_in_sandbox());
     ASSERT_TRUE(navigate_and_wait(pane, "data:text/html,<title>shown</title>x"));
     EXPECT_EQ(script_result(pane, "document.title"), "shown");
 }
