@@ -129,20 +129,17 @@ void print_figures(const Figures& f) {
 }
 
 void print_growth(const Figures& from, const Figures& to) {
-    const auto percent = [](double a, double b) { return a > 0 ? (b - a) / a * 100 : 0; };
     std::printf("growth from cycle %d to cycle %d:\n", from.cycle, to.cycle);
-    std::printf("tree PSS: %+.1f MiB (%+.1f %%)\n", to.tree_pss_mib - from.tree_pss_mib,
-                percent(from.tree_pss_mib, to.tree_pss_mib));
-    std::printf("tree anonymous PSS: %+.1f MiB (%+.1f %%)\n", to.tree_anon_mib - from.tree_anon_mib,
-                percent(from.tree_anon_mib, to.tree_anon_mib));
-    std::printf("UI process PSS: %+.1f MiB (%+.1f %%)\n", to.ui_pss_mib - from.ui_pss_mib,
-                percent(from.ui_pss_mib, to.ui_pss_mib));
-    std::printf("UI process anonymous PSS: %+.1f MiB (%+.1f %%)\n", to.ui_anon_mib - from.ui_anon_mib,
-                percent(from.ui_anon_mib, to.ui_anon_mib));
-    std::printf("web processes PSS: %+.1f MiB (%+.1f %%)\n", to.web_pss_mib - from.web_pss_mib,
-                percent(from.web_pss_mib, to.web_pss_mib));
-    std::printf("network process PSS: %+.1f MiB (%+.1f %%)\n", to.network_pss_mib - from.network_pss_mib,
-                percent(from.network_pss_mib, to.network_pss_mib));
+    const auto print_mib = [&](const char* what, double Figures::*figure) {
+        const double a = from.*figure, b = to.*figure;
+        std::printf("%s: %+.1f MiB (%+.1f %%)\n", what, b - a, a > 0 ? (b - a) / a * 100 : 0);
+    };
+    print_mib("tree PSS", &Figures::tree_pss_mib);
+    print_mib("tree anonymous PSS", &Figures::tree_anon_mib);
+    print_mib("UI process PSS", &Figures::ui_pss_mib);
+    print_mib("UI process anonymous PSS", &Figures::ui_anon_mib);
+    print_mib("web processes PSS", &Figures::web_pss_mib);
+    print_mib("network process PSS", &Figures::network_pss_mib);
     std::printf("file descriptors: %+d\n", to.fds - from.fds);
     std::printf("threads: %+d\n", to.threads - from.threads);
     std::printf("tick median: %+.4f ms\n", to.tick_median_ms - from.tick_median_ms);
