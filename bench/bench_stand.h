@@ -31,7 +31,9 @@ private:
 
 // Runs measure in a child process and returns its exit code once the child and
 // every process it started (adopted here as their subreaper) have ended. Call it
-// before GTK starts any thread; the child never returns from it.
+// before GTK starts any thread; the child never returns from it. With the environment
+// variable ORVALIS_BENCH_IN_PROCESS set it runs measure in this process instead, so
+// that a heap profiler, which follows only the process it started, sees it.
 int run_and_reap(const std::function<int()>& measure);
 
 // A benchmark's main(): a temporary folder named from name, then measure in a child

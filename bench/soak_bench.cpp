@@ -56,6 +56,7 @@ struct Figures {
     double tree_pss_mib = 0;
     double tree_anon_mib = 0;
     double ui_pss_mib = 0;
+    double ui_anon_mib = 0;
     double web_pss_mib = 0;      // every web process together
     double network_pss_mib = 0;  // the network process
     int processes = 0;
@@ -74,10 +75,13 @@ void sample_tree(Figures& figures) {
     figures.processes = static_cast<int>(tree.size());
     for (const ProcessSample& process : tree) {
         const double pss = mib(pss_kib(process.pid).value_or(0));
+        const double anon = mib(anon_pss_kib(process.pid).value_or(0));
         figures.tree_pss_mib += pss;
-        figures.tree_anon_mib += mib(anon_pss_kib(process.pid).value_or(0));
-        if (process.pid == getpid())
+        figures.tree_anon_mib += anon;
+        if (process.pid == getpid()) {
             figures.ui_pss_mib = pss;
+            figures.ui_anon_mib = anon;
+        }
         else if (process.name.find("WebProces") != std::string::npos)
             figures.web_pss_mib += pss;
         else if (process.name.find("Network") != std::string::npos)
@@ -101,6 +105,7 @@ Figures measure_tree(int cycle, std::vector<double> last_ticks, Clock::time_poin
         figures.tree_pss_mib = std::min(figures.tree_pss_mib, next.tree_pss_mib);
         figures.tree_anon_mib = std::min(figures.tree_anon_mib, next.tree_anon_mib);
         figures.ui_pss_mib = std::min(figures.ui_pss_mib, next.ui_pss_mib);
+        figures.ui_anon_mib = std::min(figures.ui_anon_mib, next.ui_anon_mib);
         figures.web_pss_mib = std::min(figures.web_pss_mib, next.web_pss_mib);
         figures.network_pss_mib = std::min(figures.network_pss_mib, next.network_pss_mib);
         figures.fds = std::max(figures.fds, next.fds);
@@ -116,26 +121,25 @@ Figures measure_tree(int cycle, std::vector<double> last_ticks, Clock::time_poin
 }
 
 void print_figures(const Figures& f) {
-    std::printf("cycle %d: tree PSS %.1f MiB (UI %.1f, web processes %.1f, network %.1f; anonymous %.1f) in %d "
-                "processes; fds %d; threads %d; tick median %.4f ms; wall %.0f s\n",
-                f.cycle, f.tree_pss_mib, f.ui_pss_mib, f.web_pss_mib, f.network_pss_mib, f.tree_anon_mib, f.processes,
-                f.fds, f.threads, f.tick_median_ms, f.wall_s);
+    std::printf("cycle %d: tree PSS %.1f MiB (UI %.1f, web processes %.1f, network %.1f; anonymous %.1f, of which "
+                "UI %.1f) in %d processes; fds %d; threads %d; tick median %.4f ms; wall %.0f s\n",
+                f.cycle, f.tree_pss_mib, f.ui_pss_mib, f.web_pss_mib, f.network_pss_mib, f.tree_anon_mib,
+                f.ui_anon_mib, f.processes, f.fds, f.threads, f.tick_median_ms, f.wall_s);
     std::fflush(stdout);
 }
 
 void print_growth(const Figures& from, const Figures& to) {
-    const auto percent = [](double a, double b) { return a > 0 ? (b - a) / a * 100 : 0; };
     std::printf("growth from cycle %d to cycle %d:\n", from.cycle, to.cycle);
-    std::printf("tree PSS: %+.1f MiB (%+.1f %%)\n", to.tree_pss_mib - from.tree_pss_mib,
-                percent(from.tree_pss_mib, to.tree_pss_mib));
-    std::printf("tree anonymous PSS: %+.1f MiB (%+.1f %%)\n", to.tree_anon_mib - from.tree_anon_mib,
-                percent(from.tree_anon_mib, to.tree_anon_mib));
-    std::printf("UI process PSS: %+.1f MiB (%+.1f %%)\n", to.ui_pss_mib - from.ui_pss_mib,
-                percent(from.ui_pss_mib, to.ui_pss_mib));
-    std::printf("web processes PSS: %+.1f MiB (%+.1f %%)\n", to.web_pss_mib - from.web_pss_mib,
-                percent(from.web_pss_mib, to.web_pss_mib));
-    std::printf("network process PSS: %+.1f MiB (%+.1f %%)\n", to.network_pss_mib - from.network_pss_mib,
-                percent(from.network_pss_mib, to.network_pss_mib));
+    const auto print_mib = [&](const char* what, double Figures::*figure) {
+        const double a = from.*figure, b = to.*figure;
+        std::printf("%s: %+.1f MiB (%+.1f %%)\n", what, b - a, a > 0 ? (b - a) / a * 100 : 0);
+    };
+    print_mib("tree PSS", &Figures::tree_pss_mib);
+    print_mib("tree anonymous PSS", &Figures::tree_anon_mib);
+    print_mib("UI process PSS", &Figures::ui_pss_mib);
+    print_mib("UI process anonymous PSS", &Figures::ui_anon_mib);
+    print_mib("web processes PSS", &Figures::web_pss_mib);
+    print_mib("network process PSS", &Figures::network_pss_mib);
     std::printf("file descriptors: %+d\n", to.fds - from.fds);
     std::printf("threads: %+d\n", to.threads - from.threads);
     std::printf("tick median: %+.4f ms\n", to.tick_median_ms - from.tick_median_ms);

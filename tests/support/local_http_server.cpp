@@ -9,10 +9,22 @@
 #include <algorithm>
 #include <memory>
 #include <stdexcept>
+#include <vector>
 
 namespace {
 
 std::string path_of(const std::string& target) { return target.substr(0, target.find('?')); }
+
+// False when the client left before it had everything.
+bool send_all(int fd, const std::string& data) {
+    for (std::size_t sent = 0; sent < data.size();) {
+        const ssize_t n = ::send(fd, data.data() + sent, data.size() - sent, MSG_NOSIGNAL);
+        if (n < 0)
+            return false;
+        sent += static_cast<std::size_t>(n);
+    }
+    return true;
+}
 
 }  // namespace
 
@@ -41,12 +53,16 @@ LocalHttpServer::~LocalHttpServer() {
 }
 
 void LocalHttpServer::serve(const std::string& path, const std::string& content_type, const std::string& body) {
-    serve(path, [=](const std::string&) { return Response{200, content_type, body}; });
+    auto fixed = std::make_shared<const Response>(Response{200, content_type, body});
+    std::lock_guard lock(mutex_);
+    routes_[path] = [fixed](const std::string&) { return fixed; };
 }
 
 void LocalHttpServer::serve(const std::string& path, Handler handler) {
     std::lock_guard lock(mutex_);
-    routes_[path] = std::move(handler);
+    routes_[path] = [handler = std::move(handler)](const std::string& target) {
+        return std::make_shared<const Response>(handler(target));
+    };
 }
 
 std::string LocalHttpServer::url(const std::string& path) const {
@@ -54,15 +70,9 @@ std::string LocalHttpServer::url(const std::string& path) const {
 }
 
 int LocalHttpServer::request_count(const std::string& path) const {
-    const auto all = requests();
-    return static_cast<int>(std::count_if(all.begin(), all.end(), [&](const std::string& request) {
-        return path_of(request.substr(request.find(' ') + 1)) == path;
-    }));
-}
-
-std::vector<std::string> LocalHttpServer::requests() const {
     std::lock_guard lock(mutex_);
-    return requests_;
+    const auto counted = request_counts_.find(path);
+    return counted == request_counts_.end() ? 0 : counted->second;
 }
 
 void LocalHttpServer::set_down(bool down) { down_ = down; }
@@ -121,24 +131,22 @@ void LocalHttpServer::answer(int fd) {
     }
     const std::string request = head.substr(0, head.find(" HTTP/"));  // "GET /page?x=1"
     const std::string target = request.substr(request.find(' ') + 1);
-    Handler handler;
+    Responder responder;
     {
         std::lock_guard lock(mutex_);
-        requests_.push_back(request);
+        ++request_counts_[path_of(target)];
         if (const auto route = routes_.find(path_of(target)); route != routes_.end())
-            handler = route->second;
+            responder = route->second;
     }
-    const Response response = handler ? handler(target) : Response{404, "text/plain", "not found"};
-    if (response.hang_up)
+    const auto response =
+        responder ? responder(target) : std::make_shared<const Response>(Response{404, "text/plain", "not found"});
+    if (response->hang_up)
         return;
-    std::string reply = "HTTP/1.1 " + std::to_string(response.status) + (response.status == 200 ? " OK" : " Error") +
-                        "\r\nContent-Type: " + response.content_type +
-                        "\r\nContent-Length: " + std::to_string(response.body.size()) +
-                        "\r\nCache-Control: no-store\r\nConnection: close\r\n\r\n" + response.body;
-    for (std::size_t sent = 0; sent < reply.size();) {
-        const ssize_t n = ::send(fd, reply.data() + sent, reply.size() - sent, MSG_NOSIGNAL);
-        if (n < 0)
-            break;  // the client left
-        sent += static_cast<std::size_t>(n);
-    }
+    const std::string reply_head = "HTTP/1.1 " + std::to_string(response->status) +
+                                   (response->status == 200 ? " OK" : " Error") +
+                                   "\r\nContent-Type: " + response->content_type +
+                                   "\r\nContent-Length: " + std::to_string(response->body.size()) +
+                                   "\r\nCache-Control: no-store\r\nConnection: close\r\n\r\n";
+    if (send_all(fd, reply_head))
+        send_all(fd, response->body);
 }
