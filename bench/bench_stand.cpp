@@ -151,6 +151,14 @@ bool panes_show_bench_pages(MainWindow& window) {
     return true;
 }
 
+bool show_and_load_bench_pages(MainWindow& window, const char* bench) {
+    window.show();
+    if (wait_for_first_loads(window, std::chrono::seconds(60)) && panes_show_bench_pages(window))
+        return true;
+    std::fprintf(stderr, "%s: the four pages did not load within 60 s\n", bench);
+    return false;
+}
+
 void run_main_loop_for(std::chrono::milliseconds duration) {
     bool over = false;
     g_timeout_add_full(G_PRIORITY_DEFAULT, static_cast<guint>(duration.count()),

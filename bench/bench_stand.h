@@ -81,6 +81,9 @@ inline bool wait_for_first_loads(MainWindow& window, std::chrono::milliseconds d
 }
 // True when pane n shows bench page n, not an error page of a failed load.
 bool panes_show_bench_pages(MainWindow& window);
+// Shows the window and waits for its four bench pages; false, with a line on standard
+// error in the bench's name, when they did not all load within 60 s.
+bool show_and_load_bench_pages(MainWindow& window, const char* bench);
 
 // Runs the default main context for the given time, handling whatever comes.
 void run_main_loop_for(std::chrono::milliseconds duration);

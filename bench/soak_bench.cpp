@@ -161,11 +161,8 @@ int measure(int argc, char** argv, const BenchFolder& folder) {
     const BenchPanes panes = serve_bench_pages(server, [&](int n) { return n == 4 ? heavy : bench_page(n); });
     write_settings_file(folder.path() / "dati.cfg", panes, 0);
     MainWindow window(folder.path() / "dati.cfg");
-    window.show();
-    if (!wait_for_first_loads(window, std::chrono::seconds(60)) || !panes_show_bench_pages(window)) {
-        std::fprintf(stderr, "soak_bench: the four pages did not load within 60 s\n");
+    if (!show_and_load_bench_pages(window, "soak_bench"))
         return 1;
-    }
 
     const auto start = Clock::now();
     std::vector<double> ticks;

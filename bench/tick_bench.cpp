@@ -89,11 +89,8 @@ int measure(int argc, char** argv, const BenchFolder& folder) {
     write_settings_file(folder.path() / "dati.cfg", panes, 0);
 
     MainWindow window(folder.path() / "dati.cfg");
-    window.show();
-    if (!wait_for_first_loads(window, std::chrono::seconds(60)) || !panes_show_bench_pages(window)) {
-        std::fprintf(stderr, "tick_bench: the four pages did not load within 60 s\n");
+    if (!show_and_load_bench_pages(window, "tick_bench"))
         return 1;
-    }
 
     Spread whole = time_ticks(ticks, [&](int) { window.Timer1_Timer(); });
     std::printf("ticks:  %d (one every %lld ms of main loop, four loaded panes%s)\n", ticks,
