@@ -17,7 +17,7 @@ cmake --build build-fuzz -j "$jobs" --target orvalis_fuzzers
 export ASAN_OPTIONS=${ASAN_OPTIONS:-detect_leaks=1:abort_on_error=1}
 export UBSAN_OPTIONS=${UBSAN_OPTIONS:-print_stacktrace=1:halt_on_error=1}
 mkdir -p build-fuzz/findings
-for target in settings_fuzzer number_reading_fuzzer calculator_fuzzer search_address_fuzzer; do
+for target in settings_fuzzer number_reading_fuzzer; do
   # New inputs go to a working corpus; the seeds in tests/fuzz stay as they are.
   mkdir -p "build-fuzz/corpus/$target"
   echo "Fuzzing $target for $seconds s"
