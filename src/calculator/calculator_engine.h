@@ -15,7 +15,7 @@
 #include "calculator/euro_conversion.h"
 #include "platform/locale.h"
 #include "platform/message_box.h"
-#include "settings/value.h"
+#include "value/value.h"
 
 namespace calculator {
 

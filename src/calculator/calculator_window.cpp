@@ -9,7 +9,7 @@
 #include <map>
 
 #include "calculator/calculator_artwork.h"
-#include "search/maker_site.h"
+#include "maker_site.h"
 
 namespace calculator {
 namespace {

@@ -5,7 +5,7 @@
 #include <cmath>
 #include <cstdlib>
 
-#include "settings/value.h"
+#include "value/value.h"
 
 namespace calculator {
 namespace {

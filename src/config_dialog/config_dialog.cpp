@@ -232,8 +232,14 @@ void ConfigDialog::on_hide() {
 void ConfigDialog::Command1_Click() {
     const auto file = chooser_.choose("Carica Configurazione");
     if (!file) return;
-    const auto outcome = load_settings(*file, store_, *this, panes_);
-    if (!outcome.ok) report_failure(outcome.message);
+    const auto outcome = load_settings(*file, store_, *this);
+    if (!outcome.ok) {
+        report_failure(outcome.message);
+        return;
+    }
+    // Pane 4 keeps its page, as "Aggiorna Home" leaves it.
+    for (int n = 1; n <= 3; ++n)
+        if (Pane* pane = panes_[static_cast<std::size_t>(n - 1)]) pane->navigate(store_.Dati[n].to_text());
 }
 
 void ConfigDialog::Command2_Click() { hide(); }

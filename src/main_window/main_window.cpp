@@ -46,16 +46,16 @@ void discard_on_close(std::unique_ptr<ToolWindow>& member) {
 
 MainWindow::MainWindow(const WindowStart& start)
     : chooser_(nullptr),
-      Form2(std::make_unique<ConfigDialog>(store_, pane_set(), chooser_, dialog_messages_)),
+      config_dialog_(std::make_unique<ConfigDialog>(store_, pane_set(), chooser_, dialog_messages_)),
       calculator_engine_(platform::user_number_separators(), messages_),
       Timer1([this] { Timer1_Timer(); }),
-      countdown_(store_, pane_set(), *Form2, Timer1) {
+      countdown_(store_, pane_set(), *config_dialog_, Timer1) {
     set_title("Orvalis");
     set_icon_list({orvalis_icon(16), orvalis_icon(32), orvalis_icon(48)});
     messages_.set_parent(this);
-    dialog_messages_.set_parent(Form2.get());
-    chooser_.set_parent(Form2.get());
-    keep_above(*Form2, *this);
+    dialog_messages_.set_parent(config_dialog_.get());
+    chooser_.set_parent(config_dialog_.get());
+    keep_above(*config_dialog_, *this);
     chooser_.set_first_proposal(start.chooser_proposal.empty() ? start.settings_file : start.chooser_proposal);
 
     build_menu();
@@ -73,11 +73,15 @@ MainWindow::MainWindow(const WindowStart& start)
     // Full screen drops the frame only: the menu bar stays, it holds the countdown.
     if (start.fullscreen) fullscreen();
 
-    Form_Load(store_, start.settings_file, *Form2, pane_set());
+    Form_Load(store_, start.settings_file, *config_dialog_, pane_set());
     if (start.timer) Tempo_Click();
+    // A page's new window opens in the user's browser as every other address does:
+    // schemes no program handles are refused.
+    previous_open_externally_ = std::exchange(BrowserPane::open_externally,
+                                              [this](const std::string& address) { launcher_.open_uri(address); });
 }
 
-MainWindow::~MainWindow() = default;
+MainWindow::~MainWindow() { BrowserPane::open_externally = std::move(previous_open_externally_); }
 
 PaneSet MainWindow::pane_set() {
     return {&panes_[0], &panes_[1], &panes_[2], &panes_[3]};
@@ -112,12 +116,12 @@ void MainWindow::RefreshManuale_Click() {
 }
 
 void MainWindow::DBB_Click() {
-    if (const auto command = launcher_command(Form2->text(5)))
+    if (const auto command = launcher_command(config_dialog_->text(5)))
         launcher_.start(command->argv, command->working_dir);
 }
 
 void MainWindow::Configura_Click() {
-    Form2->present();
+    config_dialog_->present();
 }
 
 void MainWindow::Calcolatore_Click() {
@@ -131,13 +135,13 @@ void MainWindow::Calcolatore_Click() {
 }
 
 void MainWindow::Cerca_Click() {
-    if (!Form3) {
-        Form3 = std::make_unique<SearchWindow>(launcher_);
+    if (!search_window_) {
+        search_window_ = std::make_unique<SearchWindow>(launcher_);
         // A search only hides the box; closing it through its frame discards it with its query.
-        discard_on_close(Form3);
+        discard_on_close(search_window_);
     }
-    keep_above(*Form3, *this);
-    Form3->present();
+    keep_above(*search_window_, *this);
+    search_window_->present();
 }
 
 void MainWindow::Info_Click() {
@@ -166,7 +170,7 @@ bool MainWindow::on_window_state_event(GdkEventWindowState* event) {
 
 void MainWindow::Form_Unload() {
     Timer1.stop();
-    Form2.reset();
-    Form3.reset();
+    config_dialog_.reset();
+    search_window_.reset();
     Calculator.reset();
 }

@@ -9,7 +9,9 @@
 
 #include <array>
 #include <filesystem>
+#include <functional>
 #include <memory>
+#include <string>
 #include <utility>
 
 #include "browser_pane/browser_pane.h"
@@ -42,11 +44,11 @@ public:
 
     // Reached by tests and benchmarks; the program itself never needs them from outside.
     BrowserPane& pane(int n) { return panes_[n - 1]; }
-    ConfigDialog& config_dialog() { return *Form2; }
+    ConfigDialog& config_dialog() { return *config_dialog_; }
     SettingsStore& store() { return store_; }
     Gtk::MenuItem& contatore_entry() { return *contatore; }
     calculator::CalculatorWindow* calculator_window() { return Calculator.get(); }
-    SearchWindow* search_window() { return Form3.get(); }
+    SearchWindow* search_window() { return search_window_.get(); }
 
     void Timer1_Timer();
     void Tempo_Click();
@@ -82,12 +84,14 @@ private:
     Gtk::MenuItem* Tempo = nullptr;
     Gtk::MenuItem* contatore = nullptr;
 
-    std::unique_ptr<ConfigDialog> Form2;
-    std::unique_ptr<SearchWindow> Form3;
+    std::unique_ptr<ConfigDialog> config_dialog_;
+    std::unique_ptr<SearchWindow> search_window_;
     calculator::CalculatorEngine calculator_engine_;
     std::unique_ptr<calculator::CalculatorWindow> Calculator;
 
     GlibTicker Timer1;
     Countdown countdown_;
     bool full_screen_ = false;
+    // Where new windows of the panes' pages went before this window sent them to launcher_.
+    std::function<void(const std::string&)> previous_open_externally_;
 };

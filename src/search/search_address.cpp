@@ -1,6 +1,6 @@
 #include "search/search_address.h"
 
-#include "search/maker_site.h"
+#include "maker_site.h"
 #include "search/percent_encoding.h"
 
 std::string search_address(std::string_view query) {

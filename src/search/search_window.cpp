@@ -10,7 +10,7 @@
 #include <cmath>
 #include <string>
 
-#include "search/maker_site.h"
+#include "maker_site.h"
 #include "search/search_address.h"
 
 namespace {

@@ -67,8 +67,7 @@ Value startup_read(SettingsStore& store, const std::filesystem::path& file) {
     return pane4;
 }
 
-FileOutcome load_settings(const std::filesystem::path& file, SettingsStore& store,
-                          DialogFields& dialog, const PaneSet& panes) {
+FileOutcome load_settings(const std::filesystem::path& file, SettingsStore& store, DialogFields& dialog) {
     const std::string name = settings::quoted_file_name(file);
     const FieldsRead read = settings::read_fields_from_file(file);
     if (read.end != FieldsRead::End::Complete) return failure(read_failure(read, name));
@@ -84,26 +83,13 @@ FileOutcome load_settings(const std::filesystem::path& file, SettingsStore& stor
         flags[n] = *flag;
     }
 
-    // The check boxes go first: they alone may still refuse, and are put back if one does.
-    std::array<int, 4> previous{};
-    for (int n = 1; n <= 4; ++n) {
-        previous[n - 1] = dialog.check(n);
-        if (!dialog.set_check(n, flags[n - 1])) {
-            for (int back = 1; back < n; ++back) dialog.set_check(back, previous[back - 1]);
-            return failure("Il file di configurazione " + name + " non è stato caricato: la casella \"Refresh Br" +
-                           std::to_string(n) + "\" non accetta il valore " + std::to_string(flags[n - 1]) + ".");
-        }
-    }
-
+    for (int n = 1; n <= 4; ++n) dialog.set_check(n, flags[n - 1]);
     Value pane4;
     for (std::size_t i = 0; i < read.fields.size(); ++i)
         destination(i, store, pane4) = read.fields[i].value;
     for (int n = 1; n <= 3; ++n) dialog.set_text(n, store.Dati[n].to_text());
     dialog.set_text(4, pane4.to_text());
     dialog.set_text(5, store.Dati[8].to_text());
-    for (int n = 1; n <= 3; ++n) {
-        if (Pane* pane = panes[n - 1]) pane->navigate(store.Dati[n].to_text());
-    }
     return {};
 }
 

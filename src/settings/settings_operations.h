@@ -1,16 +1,15 @@
 #pragma once
 // The three things done with a settings file: the silent start-up read of
-// dati.cfg, "Carica File" and "Salva File". They fill or read the store, the
-// dialog's fields and the panes they are handed; asking for the file name and
-// showing a failure message are left to the dialog window.
+// dati.cfg, "Carica File" and "Salva File". They fill or read the store and the
+// dialog's fields; showing what was read in the panes, asking for the file name and
+// showing a failure message are left to the windows.
 
 #include <filesystem>
 #include <string>
 
-#include "browser_pane/pane.h"
 #include "settings/dialog_fields.h"
 #include "settings/settings_store.h"
-#include "settings/value.h"
+#include "value/value.h"
 
 // Start-up read: fills ScrollX/ScrollY and Dati[1..8] as far as the file goes,
 // returns the address of pane 4 (Empty when the file did not supply it). Silent.
@@ -22,12 +21,9 @@ struct FileOutcome {
 };
 
 // "Carica File": checks everything first; on success fills the store (ScrollX/Y, Dati[1..8]),
-// the dialog (Text1..Text5, Check1..Check4) and navigates panes 1, 2, 3 (not 4; Dati[0] untouched).
-// On failure changes nothing at all.
-// A pane that refuses to navigate does not make the load fail: the addresses are
-// in the dialog already, and "Aggiorna Home" can try again.
-FileOutcome load_settings(const std::filesystem::path& file, SettingsStore& store,
-                          DialogFields& dialog, const PaneSet& panes);
+// and the dialog (Text1..Text5, Check1..Check4); Dati[0] untouched. On failure changes
+// nothing at all.
+FileOutcome load_settings(const std::filesystem::path& file, SettingsStore& store, DialogFields& dialog);
 
 // "Salva File": ScrollX1,ScrollY1..ScrollX4,ScrollY4, Text1..Text4, Check1..Check4, Text5; atomic.
 FileOutcome save_settings(const std::filesystem::path& file, const SettingsStore& store,

@@ -14,7 +14,7 @@
 #include <string>
 #include <vector>
 
-#include "settings/value.h"
+#include "value/value.h"
 
 namespace settings {
 

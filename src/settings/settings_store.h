@@ -5,7 +5,7 @@
 
 #include <array>
 
-#include "settings/value.h"
+#include "value/value.h"
 
 struct SettingsStore {
     Value Finestra;                 // pane chosen for the arrows, 1..4, or Empty

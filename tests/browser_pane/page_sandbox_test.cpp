@@ -18,16 +18,12 @@
 #include <vector>
 
 #include "browser_pane/browser_pane.h"
+#include "support/files.h"
 #include "support/pane_probe.h"
 
 namespace {
 
 namespace fs = std::filesystem;
-
-std::string read_text(const fs::path& file) {
-    std::ifstream in(file);
-    return {std::istreambuf_iterator<char>(in), {}};
-}
 
 // Our descendants named like WebKit's page process (the name is cut to 15 characters).
 std::vector<int> page_processes() {
@@ -38,12 +34,12 @@ std::vector<int> page_processes() {
         parents.pop_back();
         std::error_code ignored;
         for (const auto& task : fs::directory_iterator("/proc/" + std::to_string(parent) + "/task", ignored)) {
-            std::string children = read_text(task.path() / "children");
+            std::string children = file_text(task.path() / "children");
             for (std::size_t at = 0; at < children.size();) {
                 const std::size_t end = children.find(' ', at);
                 const int child = std::stoi(children.substr(at, end - at));
                 parents.push_back(child);
-                if (read_text("/proc/" + std::to_string(child) + "/comm") == "WebKitWebProces\n") found.push_back(child);
+                if (file_text("/proc/" + std::to_string(child) + "/comm") == "WebKitWebProces\n") found.push_back(child);
                 at = end == std::string::npos ? children.size() : end + 1;
             }
         }
@@ -57,13 +53,8 @@ std::string mount_namespace(const std::string& pid) {
 }
 
 struct PageSandbox : ::testing::Test {
-    PageSandbox() {
-        window.set_default_size(300, 200);
-        window.add(pane.widget());
-        window.show_all();
-    }
-    Gtk::Window window;
-    BrowserPane pane;
+    PaneInWindow shown;
+    BrowserPane& pane = shown.pane;
 };
 
 TEST_F(PageSandbox, APageProcessHasItsOwnMountsAndCannotSeeTheHomeFolder) {
@@ -104,8 +95,7 @@ TEST_F(PageSandbox, DISABLED_PagesShowWithoutBubblewrap) {
 // as it does where user namespaces are off.
 TEST(PageSandboxFallback, WithoutNamespacesPagesStillShowAndStandardErrorSaysSo) {
     if (::geteuid() != 0) GTEST_SKIP() << "replacing /usr/bin/bwrap for one child needs root";
-    const fs::path folder = fs::temp_directory_path() / ("orvalis-nobwrap-" + std::to_string(::getpid()));
-    fs::create_directories(folder);
+    TempFolder folder{"orvalis-nobwrap"};
     const fs::path fake = folder / "bwrap", log = folder / "stderr";
     std::ofstream(fake) << "#!/bin/sh\necho 'bwrap: No permissions to creating new namespace' >&2\nexit 1\n";
     fs::permissions(fake, fs::perms::owner_all);
@@ -123,11 +113,10 @@ TEST(PageSandboxFallback, WithoutNamespacesPagesStillShowAndStandardErrorSaysSo)
     }
     int status = 0;
     ASSERT_EQ(::waitpid(child, &status, 0), child);
-    const std::string said = read_text(log);
+    const std::string said = file_text(log);
     if (WIFEXITED(status) && WEXITSTATUS(status) == 91) GTEST_SKIP() << "no mount namespace for a child here";
     EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0) << "status " << status << "\n" << said;
     EXPECT_NE(said.find("orvalis: pages run without a sandbox"), std::string::npos) << said;
-    fs::remove_all(folder);
 }
 
 }  // namespace

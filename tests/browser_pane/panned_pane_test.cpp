@@ -11,8 +11,6 @@
 
 #include "browser_pane/browser_pane.h"
 #include "browser_pane/pan_frame.h"
-#include "config_dialog/scroll_positioning.h"
-#include "settings/settings_store.h"
 #include "support/local_http_server.h"
 #include "support/pane_probe.h"
 #include "support/synthetic_click.h"
@@ -53,14 +51,9 @@ constexpr Rgb kRed{255, 0, 0}, kGreen{0, 255, 0}, kTopBar{0, 0, 255};
 
 class PannedPaneTest : public ::testing::Test {
 protected:
-    PannedPaneTest() {
-        window.set_default_size(400, 300);
-        window.add(pane.widget());
-        window.show_all();
-        server.serve("/dashboard", "text/html", dashboard());
-    }
+    PannedPaneTest() { server.serve("/dashboard", "text/html", dashboard()); }
 
-    std::string js(const std::string& script) { return script_result(pane, script).value_or("<no answer>"); }
+    std::string js(const std::string& script) { return ::js(pane, script); }
     // The frame sits somewhere between the pane's outer widget and the view.
     const PanFrame& frame() {
         Gtk::Widget* widget = &pane.widget();
@@ -114,8 +107,9 @@ protected:
     }
 
     LocalHttpServer server;
-    Gtk::Window window;
-    BrowserPane pane;  // after the window, so that it leaves the window first
+    PaneInWindow shown;
+    Gtk::Window& window = shown.window;
+    BrowserPane& pane = shown.pane;
 };
 
 }  // namespace
@@ -143,22 +137,6 @@ TEST_F(PannedPaneTest, DashboardFilledAfterItsLoadIsStillHeld) {
     server.serve("/late", "text/html", dashboard(true));
     ASSERT_TRUE(navigate_and_wait(pane, server.url("/late")));
     EXPECT_TRUE(shows(kRed, {0, kRow}, row_top(50))) << span_of(kRed).first;
-}
-
-TEST_F(PannedPaneTest, ArrowsMoveAPannedPaneByTheDialogsStep) {
-    ASSERT_TRUE(navigate_and_wait(pane, server.url("/dashboard")));
-    ASSERT_TRUE(shows(kRed, {0, kRow}, row_top(50)));
-    SettingsStore store;
-    store.ScrollY[1] = Value(row_top(50));
-    select_pane(store, 2);
-    const PaneSet panes{nullptr, &pane, nullptr, nullptr};
-    arrow_click(store, panes, Arrow::Up);  // the page moves up by one step
-    EXPECT_TRUE(wait_until([&] { return span_of(kRed) == std::make_pair(0, kRow - 10); }, 10s))
-        << span_of(kRed).second;
-    arrow_click(store, panes, Arrow::Down);
-    arrow_click(store, panes, Arrow::Down);
-    EXPECT_TRUE(wait_until([&] { return span_of(kRed) == std::make_pair(10, kRow + 10); }, 10s))
-        << span_of(kRed).first;
 }
 
 TEST_F(PannedPaneTest, ClickInAPannedPageReachesTheLinkUnderThePointer) {
@@ -197,8 +175,7 @@ TEST_F(PannedPaneTest, OtherPagesKeepDocumentScrollAndThePanesViewport) {
         const std::string held = long_page ? "0," + std::to_string(row_top(50)) : "0,0";
         EXPECT_TRUE(wait_until(
             [&] {
-                return pane.set_body_scroll(0, row_top(50)) &&
-                       js("(e => e.scrollLeft + ',' + e.scrollTop)(document.scrollingElement)") == held;
+                return pane.set_body_scroll(0, row_top(50)) && scroll_offset(pane) == held;
             },
             10s));
         if (!long_page) {

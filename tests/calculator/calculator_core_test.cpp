@@ -10,6 +10,7 @@
 
 #include "calculator/calculator_engine.h"
 #include "calculator/number_texts.h"
+#include "support/fakes.h"
 
 namespace {
 
@@ -18,13 +19,6 @@ using platform::NumberSeparators;
 
 const NumberSeparators kItalian{",", "."};
 const NumberSeparators kPairs[] = {kItalian, {".", "\u2019"}};
-
-struct RecordingMessageBox : platform::MessageBox {
-    std::vector<std::string> shown;
-    void show(const std::string& text, const std::string& title, platform::MessageIcon icon) override {
-        shown.push_back(text + " | " + title + (icon == platform::MessageIcon::Exclamation ? " | !" : " | ?"));
-    }
-};
 
 // An Italian-written text ("1.000.000", "0,5") in other separators.
 std::string in_separators(const std::string& italian, const NumberSeparators& s) {
@@ -47,7 +41,7 @@ void press(CalculatorEngine& engine, const std::string& keys) {
 }
 
 struct Typed {  // a freshly opened calculator after the keys
-    RecordingMessageBox messages;
+    FakeMessages messages;
     CalculatorEngine engine;
     Typed(const NumberSeparators& seps, const std::string& keys) : engine(seps, messages) {
         engine.open();
@@ -79,7 +73,7 @@ TEST(CalculatorEngine, KeySequencesShowTheirDisplay) {
 
 TEST(CalculatorEngine, DivisionByZeroWarns) {
     EXPECT_EQ(Typed(kItalian, "8 / 0 =").messages.shown,
-              std::vector<std::string>{"Can't divide by zero | Calculator | !"});
+              std::vector<std::string>{"Calculator (!) Can't divide by zero"});
 }
 
 TEST(CalculatorEngine, EuroAndLireConvert) {

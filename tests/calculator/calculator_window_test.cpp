@@ -8,38 +8,24 @@
 #include <map>
 #include <sstream>
 
+#include "support/fakes.h"
 #include "support/synthetic_click.h"
 #include "support/wait_until.h"
+#include "support/widgets.h"
 
 namespace {
 
 using namespace std::chrono_literals;
 
-struct Quiet : platform::MessageBox, platform::ProcessLauncher {
-    void show(const std::string&, const std::string&, platform::MessageIcon) override {}
-    bool start(const std::vector<std::string>&, const std::string&) override { return false; }
-    bool open_uri(const std::string&) override { return false; }
-};
-
-template <typename T>
-void collect(Gtk::Widget& root, std::vector<T*>& found) {
-    if (auto* hit = dynamic_cast<T*>(&root)) found.push_back(hit);
-    if (auto* container = dynamic_cast<Gtk::Container*>(&root))
-        for (auto* child : container->get_children()) collect(*child, found);
-}
-
 TEST(CalculatorWindow, ClickedKeysReachTheDisplay) {
-    Quiet quiet;
-    calculator::CalculatorEngine engine({",", "."}, quiet);
-    calculator::CalculatorWindow window(engine, quiet);
-    std::vector<Gtk::Button*> keys;
-    std::vector<Gtk::Label*> labels;
-    collect(window, keys);
-    collect(window, labels);
-    EXPECT_EQ(keys.size(), 21u);
+    FakeMessages messages;
+    FakeLauncher launcher;
+    calculator::CalculatorEngine engine({",", "."}, messages);
+    calculator::CalculatorWindow window(engine, launcher);
+    const std::vector<Gtk::Button*> keys = widgets_of<Gtk::Button>(window);
     for (auto* key : keys) EXPECT_EQ(key->get_accessible()->get_name(), key->get_label());
     std::map<std::string, Gtk::Label*> named;
-    for (auto* label : labels) named[label->get_name()] = label;
+    for (auto* label : widgets_of<Gtk::Label>(window)) named[label->get_name()] = label;
     int handled = 0;  // the window's own handlers run first
     for (auto* key : keys) key->signal_clicked().connect([&handled] { ++handled; });
     const auto press = [&](const std::string& captions) {

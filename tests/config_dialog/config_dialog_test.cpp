@@ -4,24 +4,18 @@
 
 #include <atkmm/object.h>
 
+#include <map>
+#include <set>
+
+#include "settings/settings_operations.h"
 #include "support/fakes.h"
+#include "support/files.h"
 #include "support/wait_until.h"
+#include "support/widgets.h"
 
 namespace {
 
 using namespace testing;
-
-struct FakeChooser : platform::FileChooser {
-    std::optional<std::string> answer;
-    std::optional<std::string> choose(const std::string&) override { return answer; }
-};
-
-struct FakeMessages : platform::MessageBox {
-    std::vector<std::string> shown;  // "title (!) text" for an exclamation
-    void show(const std::string& text, const std::string& title, platform::MessageIcon icon) override {
-        shown.push_back(title + (icon == platform::MessageIcon::Exclamation ? " (!) " : " (?) ") + text);
-    }
-};
 
 // A mouse button event as the arrow gets it, at x on its top row.
 void send(ArrowButton& arrow, GdkEventType type, guint button, double x = ArrowButton::side / 2.0) {
@@ -55,18 +49,25 @@ TEST_F(ConfigDialogTest, TextsNeverHoldInvalidUtf8AndChecksTakeOnlyZeroOneGrey) 
         }
 }
 
-TEST_F(ConfigDialogTest, EveryControlCarriesItsAccessibleName) {
-    const char* commands[] = {"Carica File", "Esci Configurazione", "Aggiorna Home", "Salva File"};
-    const char* arrows[] = {"Sinistra", "Su", "Destra", "Giù"};
-    auto name = [](Gtk::Widget& widget) { return widget.get_accessible()->get_name(); };
-    EXPECT_EQ(name(dialog.text_box(5)), "Posizione Tavorinello");
-    for (int n = 1; n <= 4; ++n) {
-        EXPECT_EQ(name(dialog.text_box(n)), "Browser " + std::to_string(n));
-        EXPECT_EQ(name(dialog.option(n)), "Finestra " + std::to_string(n));
-        EXPECT_EQ(name(dialog.check_box(n)), "Refresh Br" + std::to_string(n));
-        EXPECT_EQ(name(dialog.command(n)), commands[n - 1]);
-        EXPECT_EQ(name(dialog.arrow(static_cast<Arrow>(n - 1))), arrows[n - 1]);
+// A screen reader says what the eye reads: a text box's heading, a button's caption;
+// the four arrows, which are pictures, have names of their own.
+TEST_F(ConfigDialogTest, EveryControlIsNamedAsItsCaptionReads) {
+    const auto name = [](Gtk::Widget& widget) { return std::string(widget.get_accessible()->get_name()); };
+    std::map<Gtk::Widget*, std::string> headings;
+    for (Gtk::Label* label : widgets_of<Gtk::Label>(dialog))
+        if (label->get_mnemonic_widget()) headings[label->get_mnemonic_widget()] = label->get_text();
+    for (int n = 1; n <= 5; ++n) {
+        EXPECT_NE(name(dialog.text_box(n)), "") << "Text" << n;
+        EXPECT_EQ(name(dialog.text_box(n)), headings[&dialog.text_box(n)]) << "Text" << n;
     }
+    std::set<std::string> arrows;
+    for (int n = 1; n <= 4; ++n) {
+        for (Gtk::Button* button : {static_cast<Gtk::Button*>(&dialog.option(n)), static_cast<Gtk::Button*>(&dialog.check_box(n)), &dialog.command(n)})
+            EXPECT_EQ(name(*button), button->get_label());
+        arrows.insert(name(dialog.arrow(static_cast<Arrow>(n - 1))));
+    }
+    EXPECT_EQ(arrows.size(), 4u);
+    EXPECT_FALSE(arrows.contains(""));
 }
 
 TEST_F(ConfigDialogTest, ExitAndCloseBoxHideAndKeepEverything) {
@@ -99,12 +100,22 @@ TEST_F(ConfigDialogTest, ArrowLooksPressedWhileHeldAndStepsOncePerClickInside) {
     EXPECT_EQ(store.ScrollX[0].to_number(), 10);
 }
 
-TEST_F(ConfigDialogTest, AggiornaHomeNavigatesPanesOneToThreeOnly) {
-    for (int n = 1; n <= 4; ++n) dialog.set_text(n, "http://www.example.org/" + std::to_string(n));
+// Carica File (1) shows the loaded addresses, Aggiorna Home (3) the texts: pane 4 keeps its page.
+TEST_F(ConfigDialogTest, CaricaFileAndAggiornaHomeNavigatePanesOneToThreeOnly) {
+    TempFolder folder;
+    FakeDialog saved;
+    saved.texts = {"http://a.example/1", "http://a.example/2", "http://a.example/3", "http://a.example/4", ""};
+    ASSERT_TRUE(save_settings(folder / "dati.cfg", store, saved).ok);
+    chooser.answer = (folder / "dati.cfg").string();
     panes.pane[0].accepts = false;  // a failed navigation does not stop the others
+    dialog.command(1).clicked();
+    EXPECT_EQ(dialog.text(4), saved.texts[3]);
+    for (int n = 1; n <= 4; ++n) dialog.set_text(n, "http://www.example.org/" + std::to_string(n));
     dialog.command(3).clicked();
-    for (int n = 1; n <= 3; ++n) EXPECT_THAT(panes.pane[n - 1].navigations, ElementsAre(dialog.text(n)));
+    for (int n = 1; n <= 3; ++n)
+        EXPECT_THAT(panes.pane[n - 1].navigations, ElementsAre(saved.texts[n - 1], dialog.text(n)));
     EXPECT_THAT(panes.pane[3].navigations, IsEmpty());
+    EXPECT_THAT(messages.shown, IsEmpty());
 }
 
 // Carica (1) and Salva (4): a cancelled choice is silent, a failure says so once; neither changes anything.

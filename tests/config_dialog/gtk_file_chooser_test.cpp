@@ -2,17 +2,12 @@
 
 #include <gtest/gtest.h>
 
-#include <glib.h>
-#include <stdlib.h>
 #include <glibmm/main.h>
 #include <gtkmm/filechooserdialog.h>
 
-#include <filesystem>
+#include "support/files.h"
 
 namespace {
-
-// The chooser saves its preferences; without a session bus they must stay in memory.
-[[maybe_unused]] const bool memory_settings = g_setenv("GSETTINGS_BACKEND", "memory", TRUE);
 
 // Once the chooser is up and has loaded its folder (before that it takes no typed name),
 // notes "folder/name [filters]" it proposes, then accepts `typed` or cancels without it.
@@ -35,8 +30,7 @@ std::optional<std::string> choose(platform::GtkFileChooser& files, const std::op
 
 TEST(GtkFileChooser, ProposesTheStartFileThenTheLastChoiceAndNothingOnCancel) {
     // The user's own settings folder, not there yet: the chooser makes it, or it could not propose it.
-    char pattern[] = "/tmp/orvalis-chooser-XXXXXX";
-    const std::filesystem::path home = mkdtemp(pattern);
+    const TempFolder home{"orvalis-chooser"};
     const std::string folder = (home / "orvalis").string(), filter = " [Files di Configurazione (*.cfg)]";
     platform::GtkFileChooser files;
     files.set_first_proposal(home / "orvalis" / "dati.cfg");
@@ -47,7 +41,6 @@ TEST(GtkFileChooser, ProposesTheStartFileThenTheLastChoiceAndNothingOnCancel) {
     EXPECT_EQ(proposed, (std::vector<std::string>{folder + "/dati.cfg" + filter, folder + "/dati.cfg" + filter,
                                                   folder + "/nuovo.cfg" + filter}));
     EXPECT_EQ(std::filesystem::status(folder).permissions(), std::filesystem::perms::owner_all);
-    std::filesystem::remove_all(home);
 }
 
 }  // namespace

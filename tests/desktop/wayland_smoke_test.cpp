@@ -18,6 +18,7 @@
 #include <vector>
 
 #include "main_window/main_window.h"
+#include "support/files.h"
 #include "support/local_http_server.h"
 #include "support/pane_probe.h"
 #include "support/wait_until.h"
@@ -37,9 +38,6 @@ using namespace std::chrono_literals;
 class HeadlessWeston {
 public:
     explicit HeadlessWeston(const std::string& program) {
-        char pattern[] = "/tmp/orvalis-wayland-XXXXXX";
-        runtime_ = mkdtemp(pattern);
-        fs::permissions(runtime_, fs::perms::owner_all);
         const std::string log = (runtime_ / "weston.log").string();
         pid_ = fork();
         if (pid_ == 0) {
@@ -56,7 +54,6 @@ public:
             kill(pid_, SIGTERM);
             waitpid(pid_, nullptr, 0);
         }
-        fs::remove_all(runtime_);
     }
     // Weston gives no sign of readiness but its socket: look for it under a deadline.
     bool wait_for_socket() {
@@ -68,14 +65,12 @@ public:
         return false;
     }
     bool running() { return pid_ > 0 && waitpid(pid_, nullptr, WNOHANG) == 0; }
-    std::string log() const {
-        std::ifstream in(runtime_ / "weston.log");
-        return {std::istreambuf_iterator<char>(in), {}};
-    }
+    std::string log() const { return file_text(runtime_ / "weston.log"); }
     const fs::path& runtime_dir() const { return runtime_; }
 
 private:
-    fs::path runtime_;
+    TempFolder folder_{"orvalis-wayland"};  // only the owner's, as Wayland wants its runtime folder
+    const fs::path& runtime_ = folder_.path();
     pid_t pid_ = -1;
 };
 

@@ -17,6 +17,7 @@
 #include <thread>
 
 #include "main_window/launcher.h"
+#include "support/files.h"
 #include "support/wait_until.h"
 
 namespace fs = std::filesystem;
@@ -25,17 +26,14 @@ using namespace std::chrono_literals;
 namespace {
 
 std::string first_line_of(const fs::path& file) {
-    std::string line;
-    std::getline(std::ifstream(file), line);
-    return line;
+    const std::string text = file_text(file);
+    return text.substr(0, text.find('\n'));
 }
 
 class GioProcessLauncherTest : public ::testing::Test {
 protected:
-    void SetUp() override { fs::create_directories(folder); }
-    void TearDown() override { fs::remove_all(folder); }
-
-    const fs::path folder = fs::temp_directory_path() / ("orvalis launcher " + std::to_string(getpid()));
+    TempFolder temp{"orvalis launcher"};  // a blank in the path, as in many a user's folder
+    const fs::path& folder = temp.path();
     platform::GioProcessLauncher launcher;
 };
 
@@ -102,18 +100,16 @@ TEST_F(GioProcessLauncherTest, OpeningAnAddressReturnsWhileTheSessionBusIsStuck)
         << "[Default Applications]\nx-scheme-handler/orvalis-test=orvalis-test-browser.desktop\n";
 
     SilentSessionBus bus(folder / "bus");
-    // A caller that waits for the bus is let go after a while, so that the test ends.
+    // A caller that waits for the bus is let go after a long while, so that the test ends.
     std::mutex mutex;
     std::condition_variable returned_cv;
-    bool returned = false;
+    bool returned = false, let_go = false;
     std::thread watchdog([&] {
         std::unique_lock lock(mutex);
-        returned_cv.wait_for(lock, 3s, [&] { return returned; });
+        let_go = !returned_cv.wait_for(lock, 30s, [&] { return returned; });
         bus.release();
     });
-    const auto before = std::chrono::steady_clock::now();
     const bool accepted = launcher.open_uri("orvalis-test:probe");
-    const auto took = std::chrono::steady_clock::now() - before;
     {
         std::lock_guard lock(mutex);
         returned = true;
@@ -121,7 +117,7 @@ TEST_F(GioProcessLauncherTest, OpeningAnAddressReturnsWhileTheSessionBusIsStuck)
     returned_cv.notify_one();
     watchdog.join();
     EXPECT_TRUE(accepted);
-    EXPECT_LT(took, 1s) << "the caller waited for the session bus";
+    EXPECT_FALSE(let_go) << "the caller waited for the session bus";
     // Once the bus gives up, the browser still starts.
     EXPECT_TRUE(wait_until([&] { return first_line_of(opened) == "orvalis-test:probe"; }, 10s));
 }

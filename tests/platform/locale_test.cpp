@@ -8,12 +8,11 @@
 #include <unistd.h>
 
 #include <cstdlib>
-#include <filesystem>
 #include <string>
 
-namespace {
+#include "support/files.h"
 
-namespace fs = std::filesystem;
+namespace {
 
 // Sets a locale for one test and puts the previous one back.
 struct ScopedLocale {
@@ -32,14 +31,10 @@ TEST(UserNumberSeparators, CLocaleHasAPointAndAGroupThatDoesNotClash) {
 
 // Russian in KOI8-R groups digits with a no-break space, byte 0x9A in that set.
 TEST(UserNumberSeparators, ANonUtf8LocaleGivesItsSeparatorsInUtf8) {
-    const fs::path folder = fs::temp_directory_path() / ("orvalis-locale-" + std::to_string(::getpid()));
-    fs::create_directories(folder);
+    const TempFolder folder{"orvalis-locale"};
     const std::string build = "localedef -i ru_RU -f KOI8-R '" + (folder / "ru_RU.KOI8-R").string() + "' 2>/dev/null";
-    if (std::system(build.c_str()) != 0) {
-        fs::remove_all(folder);
-        GTEST_SKIP() << "localedef or the locale sources (package locales) are missing";
-    }
-    ::setenv("LOCPATH", folder.c_str(), 1);
+    if (std::system(build.c_str()) != 0) GTEST_SKIP() << "localedef or the locale sources (package locales) are missing";
+    ::setenv("LOCPATH", folder.path().c_str(), 1);
     {
         ScopedLocale russian("ru_RU.KOI8-R");
         ASSERT_TRUE(russian.set);
@@ -48,7 +43,6 @@ TEST(UserNumberSeparators, ANonUtf8LocaleGivesItsSeparatorsInUtf8) {
         EXPECT_EQ(s.group, "\u00A0");
     }
     ::unsetenv("LOCPATH");
-    fs::remove_all(folder);
 }
 
 }  // namespace

@@ -4,23 +4,15 @@
 #include <gtest/gtest.h>
 
 #include "search/search_address.h"
+#include "support/fakes.h"
 #include "support/wait_until.h"
 
 namespace {
 
 using namespace std::chrono_literals;
 
-struct RecordingLauncher : platform::ProcessLauncher {
-    std::vector<std::string> opened;
-    bool start(const std::vector<std::string>&, const std::string&) override { return false; }
-    bool open_uri(const std::string& uri) override {
-        opened.push_back(uri);
-        return false;  // no browser here: the box hides all the same
-    }
-};
-
 struct SearchWindowTest : ::testing::Test {
-    RecordingLauncher launcher;
+    FakeLauncher launcher;  // no browser here: the box hides all the same
     std::unique_ptr<SearchWindow> window = std::make_unique<SearchWindow>(launcher);
     std::vector<Gtk::Widget*> children = dynamic_cast<Gtk::Container&>(*window->get_child()).get_children();
     Gtk::Entry& entry = dynamic_cast<Gtk::Entry&>(*children.at(0));

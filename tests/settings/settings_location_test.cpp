@@ -2,12 +2,10 @@
 // then the user's XDG folder, and a file named on the command line over both.
 
 #include <gtest/gtest.h>
-#include <unistd.h>
-
-#include <fstream>
 #include <tuple>
 
 #include "settings/settings_location.h"
+#include "support/files.h"
 
 namespace {
 
@@ -24,16 +22,14 @@ TEST(SettingsLocation, UserFileFollowsXdgConfigHomeAndFallsBackToDotConfig) {
 
 class StartSettings : public ::testing::Test {
 protected:
-    fs::path root, program, xdg, beside, own;
+    TempFolder temp{"orvalis-location"};
+    fs::path root = temp.path(), program, xdg, beside, own;
     void SetUp() override {
-        char pattern[] = "/tmp/orvalis-location-XXXXXX";
-        root = mkdtemp(pattern);
         program = root / "bin", xdg = root / "xdg";
         beside = program / "dati.cfg", own = xdg / "orvalis" / "dati.cfg";
         fs::create_directories(program), fs::create_directories(own.parent_path());
     }
-    void TearDown() override { fs::remove_all(root); }
-    static void write(const fs::path& file) { std::ofstream(file) << " 0 \r\n"; }
+    static void write(const fs::path& file) { write_file(file, " 0 \r\n"); }
     settings::StartSettings start(const std::optional<fs::path>& named = std::nullopt) {
         return start_settings(program, xdg.string(), "/nonexistent-home", named);
     }

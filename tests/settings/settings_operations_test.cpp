@@ -5,11 +5,11 @@
 #include <sys/wait.h>
 #include <unistd.h>
 
-#include <fstream>
 #include <iterator>
 
 #include "settings/settings_operations.h"
 #include "support/fakes.h"
+#include "support/files.h"
 
 namespace {
 
@@ -28,26 +28,14 @@ std::string file_with(int line = 0, const std::string& replacement = "", int cou
     return content;
 }
 
-std::string content_of(const fs::path& file) {
-    std::ifstream in(file, std::ios::binary);
-    return {std::istreambuf_iterator<char>(in), {}};
-}
-
-// Each test works in a fresh temporary folder, removed afterwards with all it holds.
 class SettingsOperations : public ::testing::Test {
 protected:
-    void SetUp() override { fs::remove_all(folder), fs::create_directory(folder); }
-    void TearDown() override { fs::remove_all(folder); }
+    fs::path write(const std::string& file, const std::string& content) const { return write_file(folder / file, content); }
 
-    fs::path write(const std::string& file, const std::string& content) const {
-        std::ofstream(folder / file, std::ios::binary) << content;
-        return folder / file;
-    }
-
-    fs::path folder = fs::temp_directory_path() / ("orvalis-settings-" + std::to_string(::getpid()));
+    TempFolder temp{"orvalis-settings"};
+    const fs::path& folder = temp.path();
     SettingsStore store;
     FakeDialog dialog;
-    FakePanes panes;
 };
 
 TEST_F(SettingsOperations, SavingAnUntouchedStartWithoutDatiCfgWritesTheExpectedBytes) {
@@ -57,14 +45,7 @@ TEST_F(SettingsOperations, SavingAnUntouchedStartWithoutDatiCfgWritesTheExpected
     EXPECT_TRUE(saved.ok && saved.message.empty()) << saved.message;
     std::string expected;
     for (int line = 1; line <= 17; ++line) expected += line >= 13 && line <= 16 ? " 0 \r\n" : "\r\n";
-    EXPECT_EQ(content_of(file), expected);
-}
-
-TEST_F(SettingsOperations, StartupReadFillsAsFarAsAShortFileGoes) {
-    store.Dati = {i16(120), "d1", "d2", "d3"};
-    EXPECT_EQ(startup_read(store, write("ten.cfg", file_with(0, "", 10))), Value());
-    EXPECT_EQ(store.ScrollY[0], i16(-20));
-    EXPECT_EQ(store.Dati, (std::array<Value, 9>{i16(120), "http://a.example/1", "http://a.example/2", "d3"}));
+    EXPECT_EQ(file_text(file), expected);
 }
 
 TEST_F(SettingsOperations, SavedSettingsLoadBackIntoTheSamePlaces) {
@@ -78,16 +59,13 @@ TEST_F(SettingsOperations, SavedSettingsLoadBackIntoTheSamePlaces) {
     SettingsStore loaded;
     loaded.Dati[0] = i16(57);
     FakeDialog fresh;
-    ASSERT_EQ(load_settings(file, loaded, fresh, panes.set()).message, "");
+    ASSERT_EQ(load_settings(file, loaded, fresh).message, "");
     EXPECT_EQ(fresh.texts, dialog.texts);
     EXPECT_EQ(fresh.checks, dialog.checks);
     EXPECT_EQ(loaded.ScrollX, store.ScrollX);
     EXPECT_EQ(loaded.ScrollY, store.ScrollY);
     const auto& t = dialog.texts;
     EXPECT_EQ(loaded.Dati, (std::array<Value, 9>{i16(57), t[0], t[1], t[2], i16(0), i16(1), i16(2), i16(1), t[4]}));
-    for (int n = 0; n < 3; ++n) EXPECT_EQ(panes.pane[n].navigations, std::vector<std::string>{t[n]});
-    EXPECT_TRUE(panes.pane[3].navigations.empty());
-    EXPECT_TRUE(load_settings(file, loaded, fresh, PaneSet{}).ok);  // no pane to navigate
 }
 
 TEST_F(SettingsOperations, AFailedLoadChangesNothingAndSaysWhere) {
@@ -100,13 +78,12 @@ TEST_F(SettingsOperations, AFailedLoadChangesNothingAndSaysWhere) {
     };
     // The broken files hold values that a partial load would leave in the empty store and dialog.
     for (const auto& [file, where] : cases) {
-        const FileOutcome outcome = load_settings(file, store, dialog, panes.set());
+        const FileOutcome outcome = load_settings(file, store, dialog);
         EXPECT_FALSE(outcome.ok);
         EXPECT_NE(outcome.message.find(file.filename().string()), std::string::npos) << outcome.message;
         EXPECT_NE(outcome.message.find(where), std::string::npos) << outcome.message;
         EXPECT_TRUE(store.ScrollX == SettingsStore().ScrollX && store.Dati == SettingsStore().Dati) << file;
         EXPECT_TRUE(dialog.texts == FakeDialog().texts && dialog.checks == FakeDialog().checks) << file;
-        for (const FakePane& pane : panes.pane) EXPECT_TRUE(pane.navigations.empty());
     }
 }
 
@@ -115,7 +92,7 @@ TEST_F(SettingsOperations, SavingKeepsThePermissionsAndAFailedSaveLeavesTheOldFi
     ::chmod(file.c_str(), 0640);
     ASSERT_TRUE(save_settings(file, store, dialog).ok);
     EXPECT_EQ(fs::status(file).permissions() & fs::perms::all, fs::perms(0640));
-    const std::string saved = content_of(file);
+    const std::string saved = file_text(file);
 
     // Past a file size limit of 8 bytes the write fails half way.
     rlimit previous{};
@@ -127,15 +104,15 @@ TEST_F(SettingsOperations, SavingKeepsThePermissionsAndAFailedSaveLeavesTheOldFi
     ::setrlimit(RLIMIT_FSIZE, &previous);
     ::signal(SIGXFSZ, previous_handler);
     EXPECT_NE(failed.message.find("dati.cfg\": il file è troppo grande"), std::string::npos) << failed.message;
-    EXPECT_EQ(content_of(file), saved);
+    EXPECT_EQ(file_text(file), saved);
     EXPECT_EQ(std::distance(fs::directory_iterator(folder), {}), 1);  // no temporary file left
 
     EXPECT_FALSE(save_settings(folder / "no" / "dati.cfg", store, dialog).ok);
     EXPECT_FALSE(save_settings(folder, store, dialog).ok);
 }
 
-// What a save by the unprivileged user "nobody" says, from a child process, so that
-// the folder's permissions count even when the tests run as root.
+// What a save says from a child process that runs as the unprivileged user "nobody"
+// when we are root, so that the folder's permissions count for it too.
 std::string message_of_save_as_nobody(const fs::path& file, const SettingsStore& store, const FakeDialog& dialog) {
     int pipe_ends[2];
     if (::pipe(pipe_ends) != 0) return "<no pipe>";
@@ -158,7 +135,6 @@ std::string message_of_save_as_nobody(const fs::path& file, const SettingsStore&
 TEST_F(SettingsOperations, SavingKeepsTheOwnerAndAClosedFolderIsNamedAsTheProblem) {
     const auto file = write("dati.cfg", "old");
     ::chmod(file.c_str(), 0666);
-    ::chmod(folder.c_str(), 0755);
     if (::getuid() == 0) {
         ASSERT_EQ(::chown(file.c_str(), 65534, 65534), 0);
         ASSERT_TRUE(save_settings(file, store, dialog).ok);
@@ -169,11 +145,13 @@ TEST_F(SettingsOperations, SavingKeepsTheOwnerAndAClosedFolderIsNamedAsTheProble
         EXPECT_EQ(saved.st_mode & 07777, 0666u);
     }
     // The file may be written, the folder it is in takes no new files.
-    const std::string before = content_of(file);
+    const std::string before = file_text(file);
+    ::chmod(folder.c_str(), 0555);
     const std::string message = message_of_save_as_nobody(file, store, dialog);
+    ::chmod(folder.c_str(), 0755);
     EXPECT_NE(message.find("nella cartella \"" + folder.string() + "\" (permesso negato)"), std::string::npos)
         << message;
-    EXPECT_EQ(content_of(file), before);
+    EXPECT_EQ(file_text(file), before);
 }
 
 }  // namespace

@@ -1,6 +1,6 @@
 #pragma once
-// Stand-ins for the panes and the configuration dialog, recording what the logic
-// under test asked of them.
+// Stand-ins for the panes, the configuration dialog and the platform's message box,
+// file chooser and launcher, recording what the code under test asked of them.
 
 #include <array>
 #include <optional>
@@ -8,6 +8,9 @@
 #include <vector>
 
 #include "browser_pane/pane.h"
+#include "platform/file_chooser.h"
+#include "platform/message_box.h"
+#include "platform/process_launcher.h"
 #include "settings/dialog_fields.h"
 
 struct FakePane : Pane {
@@ -43,5 +46,27 @@ struct FakeDialog : DialogFields {
         if (value < 0 || value > 2) return false;
         checks.at(n - 1) = value;
         return true;
+    }
+};
+
+struct FakeMessages : platform::MessageBox {
+    std::vector<std::string> shown;  // "title (!) text" for an exclamation, "title (?) text" for a question
+    void show(const std::string& text, const std::string& title, platform::MessageIcon icon) override {
+        shown.push_back(title + (icon == platform::MessageIcon::Exclamation ? " (!) " : " (?) ") + text);
+    }
+};
+
+struct FakeChooser : platform::FileChooser {
+    std::optional<std::string> answer;  // nothing: the user cancels
+    std::optional<std::string> choose(const std::string&) override { return answer; }
+};
+
+// Starts nothing and opens nothing, as on a machine without the program or a browser.
+struct FakeLauncher : platform::ProcessLauncher {
+    std::vector<std::string> opened;
+    bool start(const std::vector<std::string>&, const std::string&) override { return false; }
+    bool open_uri(const std::string& uri) override {
+        opened.push_back(uri);
+        return false;
     }
 };

@@ -70,6 +70,14 @@ std::optional<std::string> script_result(BrowserPane& pane, const std::string& s
     return **answer;
 }
 
+std::string js(BrowserPane& pane, const std::string& script) {
+    return script_result(pane, script).value_or("<no answer>");
+}
+
+std::string scroll_offset(BrowserPane& pane) {
+    return js(pane, "(e => e.scrollLeft + ',' + e.scrollTop)(document.scrollingElement)");
+}
+
 void end_page_process(BrowserPane& pane) { webkit_web_view_terminate_web_process(web_view(pane)); }
 
 const Gtk::Label& stale_strip(BrowserPane& pane) {

@@ -7,6 +7,7 @@
 #include <string>
 
 #include <gtkmm/label.h>
+#include <gtkmm/window.h>
 
 #include "browser_pane/browser_pane.h"
 
@@ -22,7 +23,22 @@ Gtk::Widget& page_view(BrowserPane& pane);
 // other values as JSON); nothing when the script fails or the deadline passes.
 std::optional<std::string> script_result(BrowserPane& pane, const std::string& script,
                                          std::chrono::milliseconds deadline = std::chrono::seconds(10));
+// The same, "<no answer>" when there is none: for comparing with what was expected.
+std::string js(BrowserPane& pane, const std::string& script);
+// Where the page's viewport is, as "left,top" of its scrolling element.
+std::string scroll_offset(BrowserPane& pane);
 // Ends the pane's page process as a crash would.
 void end_page_process(BrowserPane& pane);
 // The strip laid over the pane that says its page is older than the last attempt.
 const Gtk::Label& stale_strip(BrowserPane& pane);
+
+// A pane alone in a window on screen, as a window test needs it.
+struct PaneInWindow {
+    explicit PaneInWindow(int width = 400, int height = 300) {
+        window.set_default_size(width, height);
+        window.add(pane.widget());
+        window.show_all();
+    }
+    Gtk::Window window;
+    BrowserPane pane;  // after the window, so that it leaves the window first
+};

@@ -3,7 +3,7 @@
 #include <tuple>
 #include <vector>
 
-#include "settings/value.h"
+#include "value/value.h"
 
 namespace {
 

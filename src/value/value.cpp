@@ -1,4 +1,4 @@
-#include "settings/value.h"
+#include "value/value.h"
 
 #include <algorithm>
 #include <charconv>
