@@ -1,6 +1,7 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <cerrno>
 #include <cstring>
 #include <random>
 
@@ -15,12 +16,13 @@ using settings::FieldsRead;
 Value i16(int v) { return Value(static_cast<std::int16_t>(v)); }
 
 // Hands the bytes over `chunk` at a time, so that reads also split marks, CR LFs and characters.
-// taken, when given, gets how many bytes the reader pulled.
+// taken, when given, gets how many bytes the reader pulled; past fail_at, reading fails as a bad disk does.
 std::vector<Value> parse(const std::string& bytes, std::size_t chunk = 4096, FieldsRead* read = nullptr,
-                         std::size_t* taken = nullptr) {
+                         std::size_t* taken = nullptr, std::size_t fail_at = std::string::npos) {
     std::size_t at = 0;
     const FieldsRead result = settings::read_fields([&](char* buffer, std::size_t capacity) -> std::ptrdiff_t {
-        const std::size_t n = std::min({capacity, chunk, bytes.size() - at});
+        if (at >= fail_at) return errno = EIO, -1;
+        const std::size_t n = std::min({capacity, chunk, bytes.size() - at, fail_at - at});
         std::memcpy(buffer, bytes.data() + at, n);
         at += n;
         return static_cast<std::ptrdiff_t>(n);
@@ -63,6 +65,19 @@ TEST(SettingsReader, LongFilesAndLinesAreCutWithoutLosingCountOrSplittingACharac
     const std::string a_s(settings::kFieldLimit - 1, 'a');
     EXPECT_EQ(parse(a_s + "è,skipped\nnext\n", 70000, &read), (std::vector<Value>{a_s, "next"}));
     EXPECT_EQ(read.fields.back().line, 2);
+}
+
+// A failure part way is never taken for the file's end, even within the 17th line.
+TEST(SettingsReader, AReadFailingPartWayKeepsTheFieldsBeforeItAndSaysWhy) {
+    std::string lines;
+    for (int n = 1; n <= 17; ++n) lines += " " + std::to_string(n) + " \r\n";
+    for (std::size_t fail_at : {std::size_t{0}, std::size_t{10}, lines.size() - 3}) {
+        FieldsRead read;
+        const auto values = parse(lines, 5, &read, nullptr, fail_at);
+        EXPECT_EQ(read.end, FieldsRead::End::ReadError) << fail_at;
+        EXPECT_NE(read.reason, "") << fail_at;
+        EXPECT_EQ(values, parse(lines.substr(0, fail_at))) << fail_at;
+    }
 }
 
 // However large the source, the reader pulls no more than its limit from it.
