@@ -65,37 +65,24 @@ protected:
     }
     int height() { return frame().pane_height(); }
 
-    // The pane as it is drawn on screen, one column of it.
-    std::vector<Rgb> column(int x) {
+    // The first and one past the last line of the pane drawn in that colour, at x = 100.
+    std::pair<int, int> span_of(Rgb colour) {
         // An allocation still queued (a pan just set) is done first, as the next frame would.
         gtk_container_check_resize(GTK_CONTAINER(window.gobj()));
-        const int width = frame().pane_width();
-        cairo_surface_t* surface = cairo_image_surface_create(CAIRO_FORMAT_RGB24, width, height());
+        cairo_surface_t* surface = cairo_image_surface_create(CAIRO_FORMAT_RGB24, frame().pane_width(), height());
         cairo_t* cr = cairo_create(surface);
         gtk_widget_draw(pane.widget().gobj(), cr);
         cairo_destroy(cr);
         cairo_surface_flush(surface);
-        std::vector<Rgb> pixels;
-        const unsigned char* data = cairo_image_surface_get_data(surface);
-        const int stride = cairo_image_surface_get_stride(surface);
-        for (int y = 0; y < height(); ++y) {
-            const auto* p = data + y * stride + x * 4;  // B, G, R, unused on a little-endian machine
-            pixels.push_back({p[2], p[1], p[0]});
-        }
-        cairo_surface_destroy(surface);
-        return pixels;
-    }
-    // The first and one past the last line of the pane in that colour, at x = 100.
-    std::pair<int, int> span_of(Rgb colour) {
-        const auto pixels = column(100);
         int first = -1, end = -1;
-        for (int y = 0; y < static_cast<int>(pixels.size()); ++y) {
-            if (!(pixels[y] == colour))
-                continue;
-            if (first < 0)
-                first = y;
+        for (int y = 0; y < height(); ++y) {
+            // B, G, R, unused on a little-endian machine
+            const auto* p = cairo_image_surface_get_data(surface) + y * cairo_image_surface_get_stride(surface) + 100 * 4;
+            if (!(Rgb{p[2], p[1], p[0]} == colour)) continue;
+            if (first < 0) first = y;
             end = y + 1;
         }
+        cairo_surface_destroy(surface);
         return {first, end};
     }
     // Holds the pane on its offsets as the timer's ticks do, until it shows the span.
