@@ -234,6 +234,7 @@ void ConfigDialog::Command1_Click() {
     if (!file) return;
     const auto outcome = load_settings(*file, store_, *this, panes_);
     if (!outcome.ok) report_failure(outcome.message);
+    else loaded_.emit(*file);
 }
 
 void ConfigDialog::Command2_Click() { hide(); }
@@ -249,6 +250,7 @@ void ConfigDialog::Command4_Click() {
     if (!file) return;
     const auto outcome = save_settings(*file, store_, *this);
     if (!outcome.ok) report_failure(outcome.message);
+    else saved_.emit(*file);
 }
 
 void ConfigDialog::Option_Click(int n) {
