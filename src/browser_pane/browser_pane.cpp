@@ -1,5 +1,6 @@
 #include "browser_pane/browser_pane.h"
 
+#include <algorithm>
 #include <chrono>
 #include <cmath>
 
@@ -339,7 +340,7 @@ bool BrowserPane::set_body_scroll(std::optional<double> left, std::optional<doub
     impl_->written_left = left;
     impl_->written_top = top;
     impl_->forget_written();
-    const std::string script = scroll_script(left, top);
+    const std::string script = scroll_script(left, top, std::max(1.0, 1 / impl_->frame.zoom()));
     webkit_web_view_evaluate_javascript(impl_->view, script.c_str(), static_cast<gssize>(script.size()),
                                         kScrollWorld, nullptr, impl_->cancellable, &Impl::finish_scroll,
                                         new Impl::PendingScroll{impl_->alive, impl_.get(), impl_->write_count});

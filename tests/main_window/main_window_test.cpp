@@ -263,6 +263,12 @@ void turn_wheel(BrowserPane& pane, GdkScrollDirection direction, double delta_y 
 
 TEST_F(MainWindowTest, KeysAndWheelZoomOnePaneThatKeepsItsRegionAndItsZoomAcrossARestart) {
     write_settings(" 100 \r\n 700 \r\n\r\n\r\n\r\n\r\n\r\n\r\n", " 0 \r\n 0 \r\n 0 \r\n 0 \r\n");
+    // Pane 4 never loads, and shows a page of our own instead.
+    server.serve("/p4", [](const std::string&) {
+        LocalHttpServer::Response nothing;
+        nothing.hang_up = true;
+        return nothing;
+    });
     start();
     // How many times wider the page lays itself out than the pane shows it.
     auto widths = [this](int n) {
@@ -302,13 +308,19 @@ TEST_F(MainWindowTest, KeysAndWheelZoomOnePaneThatKeepsItsRegionAndItsZoomAcross
 
     // Kept a second after the last change, and brought back by the next start.
     window->zoom().set(1, 0.52);
-    EXPECT_TRUE(wait_until([this] { return settings::read_zoom_file(dir / "dati.cfg.zoom").percent[0] == 50; }, 5s));
+    window->zoom().set(4, 0.5);
+    EXPECT_TRUE(zoomed(4, 1.0)) << "our own page stays at 100 %: " << widths(4);
+    EXPECT_TRUE(wait_until([this] {
+        return settings::read_zoom_file(dir / "dati.cfg.zoom").percent == settings::PaneZooms{50, 100, 100, 50};
+    }, 5s));
     window.reset();
     loads = 0;
     start();
     EXPECT_EQ(window->pane(1).zoom(), 50);
     EXPECT_TRUE(zoomed(1, 2.0)) << widths(1);
     EXPECT_EQ(window->pane(2).zoom(), 100);
+    EXPECT_EQ(window->pane(4).zoom(), 50);
+    EXPECT_TRUE(zoomed(4, 1.0)) << widths(4);
 }
 
 }  // namespace
