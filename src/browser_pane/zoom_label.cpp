@@ -23,6 +23,9 @@ ZoomLabel::ZoomLabel(Gtk::Widget& page) {
     label_.set_can_focus(false);
     label_.set_halign(Gtk::ALIGN_END);
     label_.set_valign(Gtk::ALIGN_START);
+    // Clear of the edge and of a page's scroll bar.
+    label_.set_margin_top(6);
+    label_.set_margin_end(22);
     platform::style_widget(label_, "orvalis-zoom", kStyle);
     label_.set_no_show_all(true);
     label_.hide();
