@@ -56,5 +56,10 @@ void PaneZoom::write() {
     if (file_.empty()) return;
     settings::PaneZooms percent{};
     for (std::size_t n = 0; n < panes_.size(); ++n) percent[n] = panes_[n]->zoom();
+    // An installed program's settings folder does not exist until something is saved
+    // in it, and zooming is often the first thing a wall keeps.
+    std::error_code ignored;
+    if (std::filesystem::create_directories(file_.parent_path(), ignored))
+        std::filesystem::permissions(file_.parent_path(), std::filesystem::perms::owner_all, ignored);
     if (const auto complaint = settings::write_zoom_file(file_, percent)) std::cerr << *complaint << '\n';
 }
