@@ -1,5 +1,6 @@
 #include "browser_pane/browser_pane.h"
 
+#include <algorithm>
 #include <chrono>
 #include <cmath>
 
@@ -12,6 +13,8 @@
 #include "browser_pane/pane_web_view.h"
 #include "browser_pane/scroll_script.h"
 #include "browser_pane/stale_strip.h"
+#include "browser_pane/zoom_label.h"
+#include "browser_pane/zoom_steps.h"
 #include "platform/text_encoding.h"
 
 namespace {
@@ -37,15 +40,17 @@ std::function<void(const std::string&)> BrowserPane::open_externally = [](const 
 };
 
 struct BrowserPane::Impl {
-    explicit Impl(const RecoveryTimes& times) : view(new_pane_web_view()), strip(frame), recovery(view, strip, times) {
+    explicit Impl(const RecoveryTimes& times)
+        : view(new_pane_web_view()), zoom_label(frame), strip(zoom_label.widget()), recovery(view, strip, times) {
         gtk_container_add(GTK_CONTAINER(frame.gobj()), GTK_WIDGET(view));
         gtk_widget_show(GTK_WIDGET(view));
     }
 
     WebKitWebView* view;
     // The view sits in the frame, which pans it on pages that hold their region
-    // only that way; the stale strip lies over the frame.
+    // only that way; the zoom label and the stale strip lie over the frame.
     PanFrame frame;
+    ZoomLabel zoom_label;
     StaleStrip strip;
     PageRecovery recovery;
     GCancellable* cancellable = g_cancellable_new();
@@ -88,6 +93,16 @@ struct BrowserPane::Impl {
     void probe_page();
     static void finish_probe(GObject* view, GAsyncResult* result, gpointer data);
 
+    int zoom = kNormalZoom;
+    sigc::signal<void(int)> zoom_changed;
+    // Smooth scrolling (touchpads) comes in fractions of a wheel click: a step is taken
+    // once they add up to a whole one.
+    double smooth_scroll = 0;
+    void apply_zoom();
+    void change_zoom(int percent);
+    static gboolean on_key_press(GtkWidget*, GdkEventKey* event, gpointer data);
+    static gboolean on_scroll(GtkWidget*, GdkEventScroll* event, gpointer data);
+
     static void on_load_changed(WebKitWebView*, WebKitLoadEvent event, gpointer data);
     static void on_process_terminated(WebKitWebView*, WebKitWebProcessTerminationReason, gpointer data);
 };
@@ -95,6 +110,8 @@ struct BrowserPane::Impl {
 void BrowserPane::Impl::on_load_changed(WebKitWebView*, WebKitLoadEvent event, gpointer data) {
     auto* impl = static_cast<Impl*>(data);
     if (event == WEBKIT_LOAD_COMMITTED) {
+        // Whether the new document is a page of our own is known from here on.
+        impl->apply_zoom();
         impl->has_document = true;
         impl->forget_written();
         ++impl->probe_count;
@@ -111,6 +128,77 @@ void BrowserPane::Impl::on_load_changed(WebKitWebView*, WebKitLoadEvent event, g
     } catch (...) {
         // Nothing may unwind into the GLib main loop.
     }
+}
+
+void BrowserPane::Impl::apply_zoom() {
+    // Our own pages stay readable at any zoom of the pane.
+    const double level = recovery.showing_own_page() ? 1.0 : zoom / 100.0;
+    webkit_web_view_set_zoom_level(view, level);
+    frame.set_zoom(level);
+}
+
+void BrowserPane::Impl::change_zoom(int percent) {
+    percent = nearest_zoom_step(percent / 100.0);
+    if (percent == zoom)
+        return;
+    zoom = percent;
+    apply_zoom();
+    zoom_label.show(percent);
+    // The page may have moved under the new zoom, and a panned page measures its
+    // pane in page pixels: write again, and look again at how to hold it.
+    forget_written();
+    if (has_document && !webkit_web_view_is_loading(view))
+        probe_page();
+    try {
+        zoom_changed.emit(percent);
+    } catch (...) {
+        // Nothing may unwind into the GLib main loop.
+    }
+}
+
+gboolean BrowserPane::Impl::on_key_press(GtkWidget*, GdkEventKey* event, gpointer data) {
+    if ((event->state & (GDK_CONTROL_MASK | GDK_MOD1_MASK | GDK_SUPER_MASK)) != GDK_CONTROL_MASK)
+        return FALSE;
+    auto* impl = static_cast<Impl*>(data);
+    switch (event->keyval) {
+    case GDK_KEY_minus:
+    case GDK_KEY_KP_Subtract:
+        impl->change_zoom(zoom_step_out(impl->zoom));
+        return TRUE;
+    case GDK_KEY_plus:
+    case GDK_KEY_equal:
+    case GDK_KEY_KP_Add:
+        impl->change_zoom(zoom_step_in(impl->zoom));
+        return TRUE;
+    case GDK_KEY_0:
+    case GDK_KEY_KP_0:
+        impl->change_zoom(kNormalZoom);
+        return TRUE;
+    default:
+        return FALSE;
+    }
+}
+
+gboolean BrowserPane::Impl::on_scroll(GtkWidget*, GdkEventScroll* event, gpointer data) {
+    if ((event->state & (GDK_CONTROL_MASK | GDK_MOD1_MASK | GDK_SUPER_MASK)) != GDK_CONTROL_MASK)
+        return FALSE;
+    auto* impl = static_cast<Impl*>(data);
+    int steps = 0;  // up, away from the user, zooms in
+    if (event->direction == GDK_SCROLL_UP)
+        steps = 1;
+    else if (event->direction == GDK_SCROLL_DOWN)
+        steps = -1;
+    else if (event->direction == GDK_SCROLL_SMOOTH) {
+        impl->smooth_scroll -= event->delta_y;
+        steps = static_cast<int>(impl->smooth_scroll);  // toward zero: whole clicks only
+        impl->smooth_scroll -= steps;
+    }
+    int percent = impl->zoom;
+    for (; steps > 0; --steps) percent = zoom_step_in(percent);
+    for (; steps < 0; ++steps) percent = zoom_step_out(percent);
+    impl->change_zoom(percent);
+    // Not even sideways: with Ctrl held the wheel is the zoom's.
+    return TRUE;
 }
 
 void BrowserPane::Impl::on_process_terminated(WebKitWebView*, WebKitWebProcessTerminationReason, gpointer data) {
@@ -143,7 +231,7 @@ void BrowserPane::Impl::probe_page() {
     // nothing jumps on a reload of a panned page.
     probe_pending = true;
     last_probe = Clock::now();
-    const std::string script = page_probe_script(frame.pane_width(), frame.pane_height());
+    const std::string script = page_probe_script(frame.page_width(), frame.page_height());
     webkit_web_view_evaluate_javascript(view, script.c_str(), static_cast<gssize>(script.size()), kScrollWorld,
                                         nullptr, cancellable, &Impl::finish_probe,
                                         // numbered like a scroll write, on a count of its own
@@ -172,7 +260,7 @@ void BrowserPane::Impl::finish_probe(GObject* view, GAsyncResult* result, gpoint
         pending->impl->look_again = false;
     PanFrame& frame = pending->impl->frame;
     const PanGeometry& now = frame.geometry();
-    frame.set_panning(app_shell_axes(*page, frame.pane_width(), frame.pane_height(),
+    frame.set_panning(app_shell_axes(*page, frame.page_width(), frame.page_height(),
                                      {now.shown_x > 0, now.shown_y > 0}));
 }
 
@@ -192,6 +280,9 @@ BrowserPane::BrowserPane(const RecoveryTimes& times) : impl_(std::make_unique<Im
     g_signal_connect(impl_->view, "load-changed", G_CALLBACK(&Impl::on_load_changed), impl_.get());
     g_signal_connect(impl_->view, "web-process-terminated", G_CALLBACK(&Impl::on_process_terminated),
                      impl_.get());
+    // Before the view's own handlers, which would scroll the page or hand the keys to it.
+    g_signal_connect(impl_->view, "key-press-event", G_CALLBACK(&Impl::on_key_press), impl_.get());
+    g_signal_connect(impl_->view, "scroll-event", G_CALLBACK(&Impl::on_scroll), impl_.get());
 }
 
 BrowserPane::~BrowserPane() {
@@ -249,12 +340,18 @@ bool BrowserPane::set_body_scroll(std::optional<double> left, std::optional<doub
     impl_->written_left = left;
     impl_->written_top = top;
     impl_->forget_written();
-    const std::string script = scroll_script(left, top);
+    const std::string script = scroll_script(left, top, std::max(1.0, 1 / impl_->frame.zoom()));
     webkit_web_view_evaluate_javascript(impl_->view, script.c_str(), static_cast<gssize>(script.size()),
                                         kScrollWorld, nullptr, impl_->cancellable, &Impl::finish_scroll,
                                         new Impl::PendingScroll{impl_->alive, impl_.get(), impl_->write_count});
     return true;
 }
+
+int BrowserPane::zoom() const { return impl_->zoom; }
+
+void BrowserPane::set_zoom(int percent) { impl_->change_zoom(percent); }
+
+sigc::signal<void(int)>& BrowserPane::signal_zoom_changed() { return impl_->zoom_changed; }
 
 sigc::signal<void()>& BrowserPane::signal_load_finished() { return impl_->load_finished; }
 

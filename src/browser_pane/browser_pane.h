@@ -43,6 +43,17 @@ public:
     // On an app shell the offsets pan the view instead; see app_shell.h.
     bool set_body_scroll(std::optional<double> left, std::optional<double> top) override;
 
+    // The pane's zoom in percent, always one of kZoomSteps (zoom_steps.h); another
+    // value is taken as the nearest step. The page shows at it, text and images
+    // together; pages of our own show at 100 % whatever it is. Stored offsets stay
+    // page pixels, so the pane is held on the same region at any zoom.
+    // Ctrl with the wheel over the pane, or Ctrl with minus, plus (or =) or 0 while
+    // it has the keyboard, change it too. A change shows the new value for a moment.
+    int zoom() const;
+    void set_zoom(int percent);
+    // Each change of the zoom, by whatever means, with the new value.
+    sigc::signal<void(int)>& signal_zoom_changed();
+
     // For tests, benchmarks and diagnostics:
     // each finished main-frame load, success or failure.
     sigc::signal<void()>& signal_load_finished();

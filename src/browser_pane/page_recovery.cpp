@@ -126,6 +126,7 @@ void PageRecovery::on_load_changed(WebKitWebView* view, WebKitLoadEvent event, g
     if (event == WEBKIT_LOAD_COMMITTED) {
         const bool own_page = self->own_page_next_;
         self->own_page_next_ = false;
+        self->own_page_shown_ = own_page;
         const char* uri = webkit_web_view_get_uri(view);
         self->shown_ = own_page || !uri ? "" : uri;
         self->committed_ok_ = !own_page;

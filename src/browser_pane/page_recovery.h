@@ -30,6 +30,8 @@ public:
     void load(const std::string& address);
     // Loads the pane's address again now, ending the retry sequence; false when it has none.
     bool reload();
+    // The document committed last is a page of our own, not the address's.
+    bool showing_own_page() const { return own_page_shown_; }
 
 private:
     static gboolean on_load_failed(WebKitWebView*, WebKitLoadEvent, gchar* uri, GError* error, gpointer self);
@@ -61,6 +63,7 @@ private:
     std::string last_good_;
     // The next commit is the page of our own.
     bool own_page_next_ = false;
+    bool own_page_shown_ = false;
     // A page from the network committed and has not failed since.
     bool committed_ok_ = false;
     // The current response was refused as a server error on a reload.

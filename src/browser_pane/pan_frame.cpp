@@ -2,6 +2,8 @@
 
 #include <gdkmm/window.h>
 
+#include <cmath>
+
 PanFrame::PanFrame() {
     set_has_window(true);
     // The child covers the whole window: nothing of ours to draw.
@@ -26,8 +28,19 @@ void PanFrame::pan_to(std::optional<double> x, std::optional<double> y) {
         update();
 }
 
+void PanFrame::set_zoom(double zoom) {
+    if (zoom == zoom_)
+        return;
+    zoom_ = zoom;
+    if (panning())
+        update();
+}
+
+int PanFrame::page_width() const { return static_cast<int>(std::lround(pane_width() / zoom_)); }
+int PanFrame::page_height() const { return static_cast<int>(std::lround(pane_height() / zoom_)); }
+
 PanGeometry PanFrame::wanted(int width, int height) const {
-    return pan_geometry(width, height, axes_.x ? x_ : 0, axes_.y ? y_ : 0);
+    return pan_geometry(width, height, axes_.x ? x_ * zoom_ : 0, axes_.y ? y_ * zoom_ : 0);
 }
 
 void PanFrame::update() {

@@ -24,11 +24,18 @@ public:
     // Stores the offsets (an absent one stays as it was) and, while panning, shows
     // them. Offsets are stored while not panning too, for when panning starts.
     void pan_to(std::optional<double> x, std::optional<double> y);
+    // Offsets are page pixels; at a zoom other than 1 the child lays out that many
+    // times more widget pixels per page pixel, and so is panned by that many more.
+    void set_zoom(double zoom);
+    double zoom() const { return zoom_; }
     // The child's size and the part shown, as last allocated.
     const PanGeometry& geometry() const { return geometry_; }
-    // The frame's own size: what the pane shows.
+    // The frame's own size: what the pane shows, in widget pixels.
     int pane_width() const { return get_allocated_width(); }
     int pane_height() const { return get_allocated_height(); }
+    // The same in page pixels, at the zoom set.
+    int page_width() const;
+    int page_height() const;
 
 protected:
     void on_size_allocate(Gtk::Allocation& allocation) override;
@@ -42,6 +49,7 @@ private:
     PanAxes axes_;
     double x_ = 0;
     double y_ = 0;
+    double zoom_ = 1;
     PanGeometry geometry_;
     Glib::RefPtr<Gdk::Window> window_;
 };

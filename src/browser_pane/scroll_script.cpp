@@ -8,17 +8,18 @@ std::string or_null(std::optional<double> offset) { return offset ? js_number(*o
 
 }  // namespace
 
-std::string scroll_script(std::optional<double> left, std::optional<double> top) {
+std::string scroll_script(std::optional<double> left, std::optional<double> top, double slack) {
     // Short and without loops: it is compiled anew for each write. The globals live
     // in the script world, where the page cannot see or change them.
     std::string script = "(e=>{const s=window.orvalisScroll={l:" + or_null(left) + ",t:" + or_null(top) +
-                         ",sent:false};if(!e)return false;";
+                         ",d:" + js_number(slack) + ",sent:false};if(!e)return false;";
     if (left)
         script += "e.scrollLeft=s.l;";
     if (top)
         script += "e.scrollTop=s.t;";
     return script +
-           "return window.orvalisWatch===true&&(s.l===null||e.scrollLeft===s.l)&&(s.t===null||e.scrollTop===s.t)"
+           "return window.orvalisWatch===true&&(s.l===null||Math.abs(e.scrollLeft-s.l)<s.d)&&"
+           "(s.t===null||Math.abs(e.scrollTop-s.t)<s.d)"
            "})(document.scrollingElement)";
 }
 
@@ -27,7 +28,8 @@ std::string scroll_watch_script() {
     // Our own write fires one too, after the fact, when the viewport is where it should be.
     return std::string("window.orvalisWatch=true;document.addEventListener('scroll',()=>{"
                        "const s=window.orvalisScroll,e=document.scrollingElement;"
-                       "if(!s||s.sent||(e&&(s.l===null||e.scrollLeft===s.l)&&(s.t===null||e.scrollTop===s.t)))"
+                       "if(!s||s.sent||(e&&(s.l===null||Math.abs(e.scrollLeft-s.l)<s.d)&&"
+                       "(s.t===null||Math.abs(e.scrollTop-s.t)<s.d)))"
                        "return;s.sent=true;window.webkit.messageHandlers['") +
            kScrollMessage + "'].postMessage(0)});";
 }

@@ -18,8 +18,9 @@ inline constexpr const char* kScrollMessage = "orvalis-scroll";
 // true only when the viewport now shows exactly the offsets written and the watch
 // script runs in the document, so that any later move away will be reported; false
 // (no scrolling element yet, an offset clamped by a page still too small) asks for
-// another write.
-std::string scroll_script(std::optional<double> left, std::optional<double> top);
+// another write. "Exactly" is within slack page pixels: a zoomed page can only
+// stand on whole screen pixels, so below 100 % not on every page pixel.
+std::string scroll_script(std::optional<double> left, std::optional<double> top, double slack = 1);
 
 // Injected at document start into kScrollWorld: posts one message on kScrollMessage
 // when the viewport leaves the offsets last written, whoever moved it, and stays

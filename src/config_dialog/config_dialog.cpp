@@ -237,6 +237,8 @@ void ConfigDialog::Command1_Click() {
         report_failure(outcome.message);
         return;
     }
+    // Before the panes navigate, so that no page shows at the old file's zoom first.
+    loaded_.emit(*file);
     // Pane 4 keeps its page, as "Aggiorna Home" leaves it.
     for (int n = 1; n <= 3; ++n)
         if (Pane* pane = panes_[static_cast<std::size_t>(n - 1)]) pane->navigate(store_.Dati[n].to_text());
@@ -255,6 +257,7 @@ void ConfigDialog::Command4_Click() {
     if (!file) return;
     const auto outcome = save_settings(*file, store_, *this);
     if (!outcome.ok) report_failure(outcome.message);
+    else saved_.emit(*file);
 }
 
 void ConfigDialog::Option_Click(int n) {

@@ -48,6 +48,11 @@ public:
     Gtk::Button& command(int n);
     ArrowButton& arrow(Arrow direction);
 
+    // A file "Carica File" loaded or "Salva File" saved, by its name, once it succeeded:
+    // what belongs with a settings file beyond its seventeen lines goes with it.
+    sigc::signal<void(const std::string&)>& signal_loaded() { return loaded_; }
+    sigc::signal<void(const std::string&)>& signal_saved() { return saved_; }
+
 protected:
     bool on_delete_event(GdkEventAny* event) override;
     void on_show() override;
@@ -84,6 +89,7 @@ private:
     std::array<ArrowButton, 4> arrows_;  // in Arrow order: left, up, right, down
     std::array<Gtk::Button, 4> commands_;
 
+    sigc::signal<void(const std::string&)> loaded_, saved_;
     bool setting_checks_ = false;
     std::optional<std::pair<int, int>> last_position_;
 };

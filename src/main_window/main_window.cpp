@@ -56,7 +56,12 @@ MainWindow::MainWindow(const WindowStart& start)
     dialog_messages_.set_parent(config_dialog_.get());
     chooser_.set_parent(config_dialog_.get());
     keep_above(*config_dialog_, *this);
-    chooser_.set_first_proposal(start.chooser_proposal.empty() ? start.settings_file : start.chooser_proposal);
+    const auto& wall_file = start.chooser_proposal.empty() ? start.settings_file : start.chooser_proposal;
+    chooser_.set_first_proposal(wall_file);
+    // Before the first load, so that no page shows at another zoom first.
+    zoom_.use_file(wall_file);
+    config_dialog_->signal_loaded().connect([this](const std::string& file) { zoom_.use_file(file); });
+    config_dialog_->signal_saved().connect([this](const std::string& file) { zoom_.save_for(file); });
 
     build_menu();
     for (int n = 1; n <= 4; ++n) quarters_.set_quarter(n, pane(n).widget());

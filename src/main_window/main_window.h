@@ -20,6 +20,7 @@
 #include "main_window/countdown.h"
 #include "main_window/glib_ticker.h"
 #include "main_window/menu_bar.h"
+#include "main_window/pane_zoom.h"
 #include "main_window/quarter_container.h"
 #include "platform/gio_process_launcher.h"
 #include "platform/gtk_file_chooser.h"
@@ -46,6 +47,7 @@ public:
     BrowserPane& pane(int n) { return panes_[n - 1]; }
     ConfigDialog& config_dialog() { return *config_dialog_; }
     SettingsStore& store() { return store_; }
+    PaneZoom& zoom() { return zoom_; }
     Gtk::MenuItem& contatore_entry() { return *contatore; }
     calculator::CalculatorWindow* calculator_window() { return Calculator.get(); }
     SearchWindow* search_window() { return search_window_.get(); }
@@ -72,6 +74,7 @@ private:
 
     SettingsStore store_;
     std::array<BrowserPane, 4> panes_;
+    PaneZoom zoom_{{&panes_[0], &panes_[1], &panes_[2], &panes_[3]}};
     platform::GtkMessageBox messages_;
     // The dialog's load and save failures belong to the dialog, which stays on top.
     platform::GtkMessageBox dialog_messages_;

@@ -16,6 +16,7 @@
 #include "main_window/main_window.h"
 #include "support/files.h"
 #include "support/local_http_server.h"
+#include "settings/zoom_file.h"
 #include "support/pane_probe.h"
 #include "support/synthetic_click.h"
 #include "support/wait_until.h"
@@ -152,6 +153,93 @@ TEST_F(MainWindowTest, AToolWindowReopenedRightAfterClosingStaysOpen) {
         ASSERT_NE(opened(), nullptr);
         EXPECT_TRUE(opened()->get_visible());
     }
+}
+
+// A key pressed while pane's page has the keyboard, or a wheel turned over it,
+// delivered through GTK's own routing as the window system would.
+void press_key(MainWindow& window, guint keyval, GdkModifierType state = GDK_CONTROL_MASK) {
+    GdkEvent* event = gdk_event_new(GDK_KEY_PRESS);
+    event->key.window = GDK_WINDOW(g_object_ref(window.get_window()->gobj()));
+    event->key.keyval = keyval;
+    event->key.state = state;
+    gdk_event_set_device(event, gdk_seat_get_keyboard(gdk_display_get_default_seat(gdk_display_get_default())));
+    gtk_main_do_event(event);
+    gdk_event_free(event);
+}
+
+void turn_wheel(BrowserPane& pane, GdkScrollDirection direction, double delta_y = 0) {
+    GdkEvent* event = gdk_event_new(GDK_SCROLL);
+    Gtk::Widget& view = page_view(pane);
+    event->scroll.window = GDK_WINDOW(g_object_ref(view.get_window()->gobj()));
+    event->scroll.direction = direction;
+    event->scroll.delta_y = delta_y;
+    event->scroll.state = GDK_CONTROL_MASK;
+    event->scroll.x = event->scroll.y = 10;
+    gdk_event_set_device(event, gdk_seat_get_pointer(gdk_display_get_default_seat(gdk_display_get_default())));
+    gtk_main_do_event(event);
+    gdk_event_free(event);
+}
+
+TEST_F(MainWindowTest, KeysAndWheelZoomOnePaneThatKeepsItsRegionAndItsZoomAcrossARestart) {
+    write_settings(" 100 \r\n 700 \r\n\r\n\r\n\r\n\r\n\r\n\r\n", " 0 \r\n 0 \r\n 0 \r\n 0 \r\n");
+    // Pane 4 never loads, and shows a page of our own instead.
+    server.serve("/p4", [](const std::string&) {
+        LocalHttpServer::Response nothing;
+        nothing.hang_up = true;
+        return nothing;
+    });
+    start();
+    // How many times wider the page lays itself out than the pane shows it.
+    auto widths = [this](int n) {
+        const double inner = std::stod(js(n, "String(innerWidth)"));
+        return inner / page_view(window->pane(n)).get_allocated_width();
+    };
+    auto zoomed = [&](int n, double factor) {
+        return wait_until([&] { return std::abs(widths(n) - factor) < 0.02; }, 5s);
+    };
+    EXPECT_TRUE(zoomed(1, 1.0)) << widths(1);
+    page_view(window->pane(1)).grab_focus();
+
+    for (int i = 0; i < 3; ++i) press_key(*window, GDK_KEY_minus);
+    EXPECT_EQ(window->pane(1).zoom(), 75);
+    window->Tempo_Click();
+    EXPECT_TRUE(wait_until([&] { return scroll_of(1) == "100,700"; }, 5s)) << "held at 75 %: " << scroll_of(1);
+    window->Tempo_Click();
+
+    turn_wheel(window->pane(1), GDK_SCROLL_DOWN);
+    turn_wheel(window->pane(1), GDK_SCROLL_SMOOTH, 0.5);
+    EXPECT_EQ(window->pane(1).zoom(), 67) << "half a click is no step";
+    turn_wheel(window->pane(1), GDK_SCROLL_SMOOTH, 0.5);
+    EXPECT_EQ(window->pane(1).zoom(), 50);
+    EXPECT_TRUE(zoomed(1, 2.0)) << widths(1);
+    for (int n = 2; n <= 4; ++n) {
+        EXPECT_EQ(window->pane(n).zoom(), 100);
+        EXPECT_TRUE(zoomed(n, 1.0)) << "pane " << n << ": " << widths(n);
+    }
+
+    press_key(*window, GDK_KEY_0);
+    press_key(*window, GDK_KEY_plus, GdkModifierType(GDK_CONTROL_MASK | GDK_SHIFT_MASK));
+    press_key(*window, GDK_KEY_KP_Add);
+    EXPECT_EQ(window->pane(1).zoom(), 125);
+    press_key(*window, GDK_KEY_minus, GdkModifierType(0));
+    turn_wheel(window->pane(1), GDK_SCROLL_UP);
+    EXPECT_EQ(window->pane(1).zoom(), 150) << "without Ctrl the keys are the page's";
+
+    // Kept a second after the last change, and brought back by the next start.
+    window->zoom().set(1, 0.52);
+    window->zoom().set(4, 0.5);
+    EXPECT_TRUE(zoomed(4, 1.0)) << "our own page stays at 100 %: " << widths(4);
+    EXPECT_TRUE(wait_until([this] {
+        return settings::read_zoom_file(dir / "dati.cfg.zoom").percent == settings::PaneZooms{50, 100, 100, 50};
+    }, 5s));
+    window.reset();
+    loads = 0;
+    start();
+    EXPECT_EQ(window->pane(1).zoom(), 50);
+    EXPECT_TRUE(zoomed(1, 2.0)) << widths(1);
+    EXPECT_EQ(window->pane(2).zoom(), 100);
+    EXPECT_EQ(window->pane(4).zoom(), 50);
+    EXPECT_TRUE(zoomed(4, 1.0)) << widths(4);
 }
 
 }  // namespace
