@@ -101,7 +101,7 @@ protected:
 
 }  // namespace
 
-TEST_F(PannedPaneTest, DashboardShowsTheStoredRowThroughReloads) {
+TEST_F(PannedPaneTest, DashboardsShowTheStoredRowThroughReloadsAndTakeClicksWhereShown) {
     ASSERT_TRUE(navigate_and_wait(pane, server.url("/dashboard")));
     EXPECT_TRUE(shows(kRed, {0, kRow}, row_top(50))) << span_of(kRed).first;
     EXPECT_EQ(js("innerHeight"), std::to_string(height() + row_top(50)));
@@ -118,18 +118,12 @@ TEST_F(PannedPaneTest, DashboardShowsTheStoredRowThroughReloads) {
     end_page_process(pane);  // the pane reloads it by itself
     ASSERT_TRUE(wait_for_load(pane));
     EXPECT_TRUE(shows(kGreen, {last_row_at, last_row_at + kRow}, row_top(200) - last_row_at));
-}
 
-TEST_F(PannedPaneTest, DashboardFilledAfterItsLoadIsStillHeld) {
+    // A board that fills its rows after its load is held too, and a click reaches the link under the pointer.
     server.serve("/late", "text/html", dashboard(true));
-    ASSERT_TRUE(navigate_and_wait(pane, server.url("/late")));
-    EXPECT_TRUE(shows(kRed, {0, kRow}, row_top(50))) << span_of(kRed).first;
-}
-
-TEST_F(PannedPaneTest, ClickInAPannedPageReachesTheLinkUnderThePointer) {
     server.serve("/row51", "text/html", "<title>51</title>");
-    ASSERT_TRUE(navigate_and_wait(pane, server.url("/dashboard")));
-    ASSERT_TRUE(shows(kRed, {0, kRow}, row_top(50)));
+    ASSERT_TRUE(navigate_and_wait(pane, server.url("/late")));
+    ASSERT_TRUE(shows(kRed, {0, kRow}, row_top(50))) << span_of(kRed).first;
     click_at(pane.widget(), 100, kRow + 30);  // the middle of the row under row 50
     EXPECT_TRUE(wait_until([&] { return js("document.title") == "51"; }, 10s)) << pane.uri();
     EXPECT_EQ(server.request_count("/row51"), 1);
@@ -160,13 +154,7 @@ TEST_F(PannedPaneTest, OtherPagesKeepDocumentScrollAndThePanesViewport) {
             << js("innerWidth + 'x' + innerHeight");
         const bool long_page = std::string(path).starts_with("/long");
         const std::string held = long_page ? "0," + std::to_string(row_top(50)) : "0,0";
-        EXPECT_TRUE(wait_until(
-            [&] {
-                return pane.set_body_scroll(0, row_top(50)) && scroll_offset(pane) == held;
-            },
-            10s));
-        if (!long_page) {
-            EXPECT_EQ(span_of(kTopBar), std::make_pair(0, 50));
-        }
+        EXPECT_TRUE(wait_until([&] { return pane.set_body_scroll(0, row_top(50)) && scroll_offset(pane) == held; }, 10s));
+        if (!long_page) { EXPECT_EQ(span_of(kTopBar), std::make_pair(0, 50)); }
     }
 }

@@ -8,6 +8,7 @@
 #include <glibmm/error.h>
 
 #include <cstdlib>
+#include <string>
 
 namespace {
 
@@ -25,17 +26,14 @@ TEST(AppIcon, TheInstalledSvgShowsTheSamePictureAsTheWindowIcon) {
             return p->get_pixels() + y * p->get_rowstride() + x * p->get_n_channels();
         };
         int differing = 0;
+        std::string first;
         for (int y = 0; y < size; ++y)
             for (int x = 0; x < size; ++x) {
                 const guint8 *a = pixel(svg, x, y), *b = pixel(drawn, x, y);
-                for (int c = 0; c < 3; ++c)
-                    if (std::abs(a[c] - b[c]) > 3) {
-                        if (differing++ < 5) ADD_FAILURE() << size << " px: pixel " << x << "," << y << " channel " << c
-                                                           << " is " << int(a[c]) << " in the SVG, " << int(b[c]) << " drawn";
-                        break;
-                    }
+                if (std::abs(a[0] - b[0]) > 3 || std::abs(a[1] - b[1]) > 3 || std::abs(a[2] - b[2]) > 3)
+                    if (!differing++) first = std::to_string(x) + "," + std::to_string(y);
             }
-        EXPECT_EQ(differing, 0) << "pixels that differ at " << size << " px";
+        EXPECT_EQ(differing, 0) << "pixels that differ at " << size << " px, the first at " << first;
     }
 }
 

@@ -5,17 +5,15 @@
 
 #include <gtest/gtest.h>
 #include <gdk/gdkwayland.h>
+#include <gio/gio.h>
 #include <gtk/gtk.h>
 #include <gdkmm/monitor.h>
+#include <glibmm/miscutils.h>
 #include <gtkmm/main.h>
-#include <signal.h>
-#include <sys/wait.h>
-#include <unistd.h>
 
+#include <csignal>
 #include <filesystem>
-#include <fstream>
 #include <string>
-#include <thread>
 #include <vector>
 
 #include "main_window/main_window.h"
@@ -39,40 +37,31 @@ using namespace std::chrono_literals;
 class HeadlessWeston {
 public:
     explicit HeadlessWeston(const std::string& program) {
-        const std::string log = (runtime_ / "weston.log").string();
-        pid_ = fork();
-        if (pid_ == 0) {
-            freopen(log.c_str(), "w", stdout);
-            dup2(fileno(stdout), STDERR_FILENO);
-            setenv("XDG_RUNTIME_DIR", runtime_.c_str(), 1);
-            execl(program.c_str(), program.c_str(), "--backend=headless-backend.so", "--socket=orvalis-0",
-                  "--idle-time=0", "--no-config", static_cast<char*>(nullptr));
-            _exit(127);
-        }
+        GSubprocessLauncher* launcher = g_subprocess_launcher_new(G_SUBPROCESS_FLAGS_STDERR_MERGE);
+        g_subprocess_launcher_setenv(launcher, "XDG_RUNTIME_DIR", runtime_.c_str(), TRUE);
+        g_subprocess_launcher_set_stdout_file_path(launcher, (runtime_ / "weston.log").c_str());
+        process_ = g_subprocess_launcher_spawn(launcher, nullptr, program.c_str(), "--backend=headless-backend.so",
+                                               "--socket=orvalis-0", "--idle-time=0", "--no-config", nullptr);
+        g_object_unref(launcher);
     }
     ~HeadlessWeston() {
-        if (pid_ > 0) {
-            kill(pid_, SIGTERM);
-            waitpid(pid_, nullptr, 0);
-        }
+        if (!process_) return;
+        g_subprocess_send_signal(process_, SIGTERM);
+        g_subprocess_wait(process_, nullptr, nullptr);
+        g_object_unref(process_);
     }
-    // Weston gives no sign of readiness but its socket: look for it under a deadline.
+    // Weston gives no sign of readiness but its socket.
     bool wait_for_socket() {
-        for (auto deadline = std::chrono::steady_clock::now() + 20s; std::chrono::steady_clock::now() < deadline;) {
-            if (fs::exists(runtime_ / "orvalis-0")) return true;
-            if (waitpid(pid_, nullptr, WNOHANG) == pid_) return pid_ = -1, false;
-            std::this_thread::sleep_for(20ms);
-        }
-        return false;
+        return wait_until([&] { return fs::exists(runtime_ / "orvalis-0") || !running(); }, 20s) && running();
     }
-    bool running() { return pid_ > 0 && waitpid(pid_, nullptr, WNOHANG) == 0; }
+    bool running() { return process_ && g_subprocess_get_identifier(process_); }
     std::string log() const { return file_text(runtime_ / "weston.log"); }
     const fs::path& runtime_dir() const { return runtime_; }
 
 private:
     TempFolder folder_{"orvalis-wayland"};  // only the owner's, as Wayland wants its runtime folder
     const fs::path& runtime_ = folder_.path();
-    pid_t pid_ = -1;
+    GSubprocess* process_ = nullptr;
 };
 
 // Critical messages from GLib, GTK or WebKit mean something went wrong even when nothing
@@ -103,11 +92,8 @@ void press_key(Gtk::Window& window, guint keyval) {
 }
 
 TEST(Wayland, WallScreenStartShowsTheFourPagesAndClosesCleanly) {
-    gchar* found = g_find_program_in_path("weston");
-    if (!found) GTEST_SKIP() << "weston is not installed (Debian package weston): no Wayland compositor to test on";
-    const std::string program = found;
-    g_free(found);
-
+    const std::string program = Glib::find_program_in_path("weston");
+    if (program.empty()) GTEST_SKIP() << "weston is not installed (Debian package weston): no Wayland compositor to test on";
     HeadlessWeston weston(program);
     ASSERT_TRUE(weston.wait_for_socket()) << "Weston did not start:\n" << weston.log();
     g_setenv("XDG_RUNTIME_DIR", weston.runtime_dir().c_str(), TRUE);
@@ -125,14 +111,13 @@ TEST(Wayland, WallScreenStartShowsTheFourPagesAndClosesCleanly) {
     ASSERT_TRUE(GDK_IS_WAYLAND_DISPLAY(gdk_display_get_default()));
 
     LocalHttpServer server;
-    const fs::path settings = weston.runtime_dir() / "dati.cfg";
-    std::ofstream out(settings, std::ios::binary);
-    out << std::string(8, '\n');  // no stored offsets
+    std::string addresses;
     for (const std::string n : {"1", "2", "3", "4"}) {
         server.serve("/p" + n, "text/html; charset=utf-8", "<!DOCTYPE html><title>pagina " + n + "</title>pagina " + n);
-        out << server.url("/p" + n) << "\n";
+        addresses += server.url("/p" + n) + "\n";
     }
-    out.close();
+    // no stored offsets
+    const fs::path settings = write_file(weston.runtime_dir() / "dati.cfg", std::string(8, '\n') + addresses);
 
     WindowStart wall_screen(settings);
     wall_screen.fullscreen = wall_screen.timer = true;
@@ -161,11 +146,9 @@ TEST(Wayland, WallScreenStartShowsTheFourPagesAndClosesCleanly) {
     window->Configura_Click();
     window->Calcolatore_Click();
     window->Cerca_Click();
-    EXPECT_EQ(window->config_dialog().get_transient_for(), window.get());
-    ASSERT_NE(window->calculator_window(), nullptr);
-    EXPECT_EQ(window->calculator_window()->get_transient_for(), window.get());
-    ASSERT_NE(window->search_window(), nullptr);
-    EXPECT_EQ(window->search_window()->get_transient_for(), window.get());
+    for (const Gtk::Window* tool : std::initializer_list<const Gtk::Window*>{
+             &window->config_dialog(), window->calculator_window(), window->search_window()})
+        EXPECT_TRUE(tool && tool->get_transient_for() == window.get());
     window->close();
     EXPECT_TRUE(wait_until_no_window_visible(10s));
     EXPECT_TRUE(window->calculator_window() == nullptr && window->search_window() == nullptr);

@@ -58,11 +58,10 @@ TEST_F(CountdownTest, CountsDownThenReloadsExactlyThePanesFlaggedOne) {
 
 TEST_F(CountdownTest, StoppedCountdownResumesWhereItWas) {
     for (int i = 0; i < 83; ++i) countdown.tick();
-    EXPECT_EQ(countdown.toggle(), "Timer off");
-    EXPECT_TRUE(ticker.on);
-    EXPECT_EQ(countdown.toggle(), "Timer on");
-    EXPECT_FALSE(ticker.on);
-    EXPECT_EQ(countdown.toggle(), "Timer off");
+    for (const bool on : {true, false, true}) {
+        EXPECT_EQ(countdown.toggle(), on ? "Timer off" : "Timer on");
+        EXPECT_EQ(ticker.on, on);
+    }
     EXPECT_EQ(countdown.tick(), "36");
 }
 

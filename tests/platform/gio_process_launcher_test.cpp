@@ -10,10 +10,10 @@
 #include <sys/un.h>
 #include <unistd.h>
 
-#include <condition_variable>
 #include <filesystem>
 #include <fstream>
-#include <mutex>
+#include <future>
+#include <memory>
 #include <thread>
 
 #include "main_window/launcher.h"
@@ -60,29 +60,18 @@ TEST_F(GioProcessLauncherTest, WhatCannotStartReturnsFalse) {
 }
 
 // A session bus that takes connections and never answers them, as a bus stuck
-// behind a busy service looks to its clients, until released.
-class SilentSessionBus {
-public:
-    explicit SilentSessionBus(const fs::path& socket_path) {
-        fd_ = ::socket(AF_UNIX, SOCK_STREAM | SOCK_CLOEXEC, 0);
+// behind a busy service looks to its clients; once closed, they see a reset.
+struct SilentSessionBus {
+    explicit SilentSessionBus(const fs::path& socket_path) : fd(::socket(AF_UNIX, SOCK_STREAM | SOCK_CLOEXEC, 0)) {
         sockaddr_un address{};
         address.sun_family = AF_UNIX;
         socket_path.string().copy(address.sun_path, sizeof address.sun_path - 1);
-        if (::bind(fd_, reinterpret_cast<sockaddr*>(&address), sizeof address) != 0 || ::listen(fd_, 8) != 0)
+        if (::bind(fd, reinterpret_cast<sockaddr*>(&address), sizeof address) != 0 || ::listen(fd, 8) != 0)
             ADD_FAILURE() << "cannot listen on " << socket_path;
         g_setenv("DBUS_SESSION_BUS_ADDRESS", ("unix:path=" + socket_path.string()).c_str(), TRUE);
     }
-    ~SilentSessionBus() { release(); }
-    // Unanswered clients see their connection reset.
-    void release() {
-        std::lock_guard lock(mutex_);
-        if (fd_ >= 0) ::close(fd_);
-        fd_ = -1;
-    }
-
-private:
-    std::mutex mutex_;
-    int fd_ = -1;
+    ~SilentSessionBus() { ::close(fd); }
+    int fd;
 };
 
 TEST_F(GioProcessLauncherTest, OpeningAnAddressReturnsWhileTheSessionBusIsStuck) {
@@ -99,22 +88,16 @@ TEST_F(GioProcessLauncherTest, OpeningAnAddressReturnsWhileTheSessionBusIsStuck)
     std::ofstream(fs::path(g_get_user_config_dir()) / "mimeapps.list")
         << "[Default Applications]\nx-scheme-handler/orvalis-test=orvalis-test-browser.desktop\n";
 
-    SilentSessionBus bus(folder / "bus");
+    auto bus = std::make_unique<SilentSessionBus>(folder / "bus");
     // A caller that waits for the bus is let go after a long while, so that the test ends.
-    std::mutex mutex;
-    std::condition_variable returned_cv;
-    bool returned = false, let_go = false;
-    std::thread watchdog([&] {
-        std::unique_lock lock(mutex);
-        let_go = !returned_cv.wait_for(lock, 30s, [&] { return returned; });
-        bus.release();
+    std::promise<void> returned;
+    bool let_go = false;
+    std::thread watchdog([&, done = returned.get_future()] {
+        let_go = done.wait_for(30s) == std::future_status::timeout;
+        bus.reset();
     });
     const bool accepted = launcher.open_uri("orvalis-test:probe");
-    {
-        std::lock_guard lock(mutex);
-        returned = true;
-    }
-    returned_cv.notify_one();
+    returned.set_value();
     watchdog.join();
     EXPECT_TRUE(accepted);
     EXPECT_FALSE(let_go) << "the caller waited for the session bus";

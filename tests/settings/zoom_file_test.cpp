@@ -2,77 +2,46 @@
 // values nobody should have written, a missing or unreadable file.
 
 #include <gtest/gtest.h>
-#include <unistd.h>
 
 #include <cmath>
-#include <fstream>
 
 #include "browser_pane/zoom_steps.h"
 #include "settings/zoom_file.h"
+#include "support/files.h"
 
 namespace {
 
-namespace fs = std::filesystem;
-
 TEST(ZoomSteps, MoveOneStepAtATimeAndStopAtTheEnds) {
-    int percent = kNormalZoom;
-    for (int expected : {90, 80, 75, 67, 50, 30, 30}) EXPECT_EQ(percent = zoom_step_out(percent), expected);
-    for (int expected : {50, 67, 75, 80, 90, 100, 110, 125, 150, 175, 200, 250, 300, 300})
-        EXPECT_EQ(percent = zoom_step_in(percent), expected);
-    EXPECT_EQ(nearest_zoom_step(0.72), 75);
-    EXPECT_EQ(nearest_zoom_step(0.66), 67);
-    EXPECT_EQ(nearest_zoom_step(0), 30);
-    EXPECT_EQ(nearest_zoom_step(-1), 30);
-    EXPECT_EQ(nearest_zoom_step(INFINITY), 300);
-    EXPECT_EQ(nearest_zoom_step(NAN), 100);
+    int percent = kZoomSteps.back();
+    for (std::size_t i = kZoomSteps.size() - 1; i-- > 0;) EXPECT_EQ(percent = zoom_step_out(percent), kZoomSteps[i]);
+    EXPECT_EQ(zoom_step_out(percent), kZoomSteps.front());
+    for (std::size_t i = 1; i < kZoomSteps.size(); ++i) EXPECT_EQ(percent = zoom_step_in(percent), kZoomSteps[i]);
+    EXPECT_EQ(zoom_step_in(percent), kZoomSteps.back());
+    for (const auto& [factor, step] : {std::pair{0.72, 75}, {0.66, 67}, {0.0, 30}, {-1.0, 30}, {INFINITY, 300}, {NAN, 100}})
+        EXPECT_EQ(nearest_zoom_step(factor), step) << factor;
 }
 
-class ZoomFile : public ::testing::Test {
-protected:
-    fs::path dir, file;
-    void SetUp() override {
-        char pattern[] = "/tmp/orvalis-zoom-XXXXXX";
-        dir = mkdtemp(pattern);
-        file = settings::zoom_file_for(dir / "sala.cfg");
-    }
-    void TearDown() override { fs::remove_all(dir); }
-    void write(const std::string& content) { std::ofstream(file, std::ios::binary) << content; }
-};
-
-TEST_F(ZoomFile, IsNamedAfterTheSettingsFileAndReadsBackWhatWasWritten) {
-    EXPECT_EQ(file, dir / "sala.cfg.zoom");
-    ASSERT_EQ(settings::write_zoom_file(file, {75, 100, 30, 300}), std::nullopt);
-    const auto read = settings::read_zoom_file(file);
-    EXPECT_EQ(read.percent, (settings::PaneZooms{75, 100, 30, 300}));
-    EXPECT_EQ(read.complaint, "");
-}
-
-TEST_F(ZoomFile, GivesNormalZoomWhereItHasNoSensibleValueAndSaysSoInOneLine) {
-    write("[Zoom]\nFinestra1=0\nFinestra2=-1\nFinestra3=abc\nFinestra4=10000\n");
-    auto read = settings::read_zoom_file(file);
-    EXPECT_EQ(read.percent, (settings::PaneZooms{100, 100, 100, 100}));
-    EXPECT_NE(read.complaint.find("finestre 1, 2, 3, 4"), std::string::npos) << read.complaint;
-    EXPECT_EQ(read.complaint.find('\n'), std::string::npos);
-
-    // Usable values stay, a hand-written one between steps goes to the nearest.
-    write("[Zoom]\nFinestra1= 72 \nFinestra3=50\nFinestra4=\n");
-    read = settings::read_zoom_file(file);
-    EXPECT_EQ(read.percent, (settings::PaneZooms{75, 100, 50, 100}));
-    EXPECT_NE(read.complaint.find("finestre 2, 4"), std::string::npos) << read.complaint;
-
-    for (const char* content : {"Finestra1=75\n", "\xff\xfe[Zoom]"}) {
-        write(content);
-        read = settings::read_zoom_file(file);
-        EXPECT_EQ(read.percent, (settings::PaneZooms{100, 100, 100, 100}));
+// Normal zoom where the file has no sensible value, and a one-line complaint naming the panes;
+// usable values stay, a hand-written one between steps goes to the nearest.
+TEST(ZoomFile, GivesNormalZoomWhereItHasNoSensibleValueAndEachFailureSaysSoInOneLine) {
+    struct Case { std::optional<std::string> content; settings::PaneZooms percent; const char* panes; };
+    const Case cases[] = {
+        {"[Zoom]\nFinestra1=0\nFinestra2=-1\nFinestra3=abc\nFinestra4=10000\n", {100, 100, 100, 100}, "finestre 1, 2, 3, 4"},
+        {"[Zoom]\nFinestra1= 72 \nFinestra3=50\nFinestra4=\n", {75, 100, 50, 100}, "finestre 2, 4"},
+        {"Finestra1=75\n", {100, 100, 100, 100}, ""}, {"\xff\xfe[Zoom]", {100, 100, 100, 100}, ""},
+        {std::nullopt, {100, 100, 100, 100}, ""},  // no file at all
+    };
+    for (const Case& c : cases) {
+        const TempFolder dir{"orvalis-zoom"};
+        if (c.content) write_file(dir / "sala.cfg.zoom", *c.content);
+        const auto read = settings::read_zoom_file(dir / "sala.cfg.zoom");
+        EXPECT_EQ(read.percent, c.percent) << c.content.value_or("");
         EXPECT_NE(read.complaint, "");
+        EXPECT_NE(read.complaint.find(c.panes), std::string::npos) << read.complaint;
+        EXPECT_EQ(read.complaint.find('\n'), std::string::npos) << read.complaint;
     }
-    fs::remove(file);
-    read = settings::read_zoom_file(file);
-    EXPECT_EQ(read.percent, (settings::PaneZooms{100, 100, 100, 100}));
-    EXPECT_NE(read.complaint, "");
-}
-
-TEST_F(ZoomFile, AFolderThatTakesNoFileIsReportedInOneLine) {
+    // A folder that takes no file is named in one line too.
+    const TempFolder dir{"orvalis-zoom"};
     const auto complaint = settings::write_zoom_file(dir / "missing" / "sala.cfg.zoom", {75, 75, 75, 75});
     ASSERT_TRUE(complaint.has_value());
     EXPECT_EQ(complaint->find('\n'), std::string::npos);
