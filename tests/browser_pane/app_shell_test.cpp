@@ -7,11 +7,7 @@
 #include "browser_pane/app_shell.h"
 
 TEST(PanGeometry, GrowsTheViewportByPositiveOffsetsUpToTheCap) {
-    struct Case {
-        int width, height;
-        double x, y;
-        PanGeometry wanted;
-    };
+    struct Case { int width, height; double x, y; PanGeometry wanted; };
     const Case cases[] = {
         {400, 300, 0, 0, {400, 300, 0, 0}},
         {400, 300, 0, 2980, {400, 3280, 0, 2980}},
@@ -35,12 +31,7 @@ TEST(PageFindings, ReadBackOnlyFromTheProbesOwnForm) {
 }
 
 TEST(AppShell, PannedOnTheAxesWhereADocumentThatCannotScrollHasAnElementThatCan) {
-    struct Case {
-        PageFindings page;
-        PanAxes panned;
-        PanAxes wanted;
-        const char* what;
-    };
+    struct Case { PageFindings page; PanAxes panned, wanted; const char* what; };
     const Case cases[] = {
         {{0, 0, 0, 11740, 385, 260}, {}, {false, true}, "dashboard: its list scrolls"},
         {{0, 0, 300, 0, 400, 50}, {}, {true, false}, "a wide table inside a box"},

@@ -43,10 +43,7 @@ std::string dashboard(bool filled_after_load = false) {
     return html + "</div><script>onload = () => setTimeout(() => { rows.innerHTML = \"" + rows + "\" }, 300)</script>";
 }
 
-struct Rgb {
-    int r, g, b;
-    bool operator==(const Rgb&) const = default;
-};
+struct Rgb { int r, g, b; bool operator==(const Rgb&) const = default; };
 constexpr Rgb kRed{255, 0, 0}, kGreen{0, 255, 0}, kTopBar{0, 0, 255};
 
 class PannedPaneTest : public ::testing::Test {

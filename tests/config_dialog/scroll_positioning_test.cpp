@@ -11,12 +11,7 @@ constexpr std::nullopt_t none = std::nullopt;
 
 // The arrows move pane `pane` (0: none chosen) from stored offsets x, y to end_x, end_y
 // (a long takes the narrowest integer kind), and the pane was sent `written`.
-struct Case {
-    int pane;
-    std::vector<Arrow> arrows;
-    Value x, y, end_x, end_y;
-    Scrolls written;
-};
+struct Case { int pane; std::vector<Arrow> arrows; Value x, y, end_x, end_y; Scrolls written; };
 
 TEST(ScrollPositioning, ArrowsStepOnlyTheChosenPanesStoredOffsetAndWriteIt) {
     const Case cases[] = {

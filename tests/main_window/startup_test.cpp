@@ -14,13 +14,8 @@ Value i16(int v) { return Value(static_cast<std::int16_t>(v)); }
 // that is not 0, 1 or 2 leaves its box alone, a pane that refuses its address
 // stops nothing, and every pane ends silent.
 TEST(Startup, EachStepTakesWhatTheFileHoldsAndSkipsWhatFails) {
-    struct Case {
-        const char* what;
-        std::optional<std::string> file;
-        std::array<Value, 4> scroll_y;
-        std::array<std::string, 5> texts;
-        std::array<int, 4> checks;
-    };
+    struct Case { const char* what; std::optional<std::string> file; std::array<Value, 4> scroll_y;
+                  std::array<std::string, 5> texts; std::array<int, 4> checks; };
     const Case cases[] = {
         {"no file", std::nullopt, {}, {}, {0, 0, 0, 0}},
         {"ten lines", " 10 \r\n-20 \r\n\r\n\r\n\r\n\r\n\r\n\r\nhttp://a/\r\nhttp://b/\r\n",
