@@ -191,7 +191,7 @@ TEST_F(MainWindowTest, KeysAndWheelZoomOnePaneThatKeepsItsRegionAndItsZoomAcross
     start();
     // How many times wider the page lays itself out than the pane shows it.
     auto widths = [this](int n) {
-        const double inner = std::stod(js(n, "String(innerWidth)"));
+        const double inner = std::stod(js(window->pane(n), "String(innerWidth)"));
         return inner / page_view(window->pane(n)).get_allocated_width();
     };
     auto zoomed = [&](int n, double factor) {
