@@ -264,3 +264,5 @@ std::string BrowserPane::uri() const {
     const char* current = webkit_web_view_get_uri(impl_->view);
     return current ? current : "";
 }
+
+PaneHealth BrowserPane::health() const { return impl_->recovery.health(); }

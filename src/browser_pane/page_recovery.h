@@ -15,6 +15,7 @@
 #include <optional>
 #include <string>
 
+#include "browser_pane/pane_health.h"
 #include "browser_pane/recovery_schedule.h"
 #include "browser_pane/stale_strip.h"
 
@@ -30,6 +31,8 @@ public:
     void load(const std::string& address);
     // Loads the pane's address again now, ending the retry sequence; false when it has none.
     bool reload();
+
+    PaneHealth health() const { return {address_, last_good_, failure_}; }
 
 private:
     static gboolean on_load_failed(WebKitWebView*, WebKitLoadEvent, gchar* uri, GError* error, gpointer self);
@@ -59,6 +62,8 @@ private:
     std::string shown_;
     // "HH:MM" of the last load that succeeded.
     std::string last_good_;
+    // Why the last attempt failed or the page went away, until the next good load.
+    std::string failure_;
     // The next commit is the page of our own.
     bool own_page_next_ = false;
     // A page from the network committed and has not failed since.

@@ -45,7 +45,8 @@ void discard_on_close(std::unique_ptr<ToolWindow>& member) {
 }  // namespace
 
 MainWindow::MainWindow(const WindowStart& start)
-    : chooser_(nullptr),
+    : settings_file_(start.settings_file),
+      chooser_(nullptr),
       Form2(std::make_unique<ConfigDialog>(store_, pane_set(), chooser_, dialog_messages_)),
       calculator_engine_(platform::user_number_separators(), messages_),
       Timer1([this] { Timer1_Timer(); }),
@@ -109,6 +110,20 @@ void MainWindow::Tempo_Click() {
 
 void MainWindow::RefreshManuale_Click() {
     countdown_.reload_flagged();
+}
+
+void MainWindow::set_timer(bool on) {
+    if (Timer1.running() != on) Tempo_Click();
+}
+
+void MainWindow::reload_settings() {
+    Form_Load(store_, settings_file_, *Form2, pane_set());
+}
+
+WallHealth MainWindow::health() const {
+    WallHealth panes;
+    for (int n = 0; n < 4; ++n) panes[n] = panes_[n].health();
+    return panes;
 }
 
 void MainWindow::DBB_Click() {

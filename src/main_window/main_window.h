@@ -19,6 +19,7 @@
 #include "main_window/glib_ticker.h"
 #include "main_window/menu_bar.h"
 #include "main_window/quarter_container.h"
+#include "main_window/wall_status.h"
 #include "platform/gio_process_launcher.h"
 #include "platform/gtk_file_chooser.h"
 #include "platform/gtk_message_box.h"
@@ -57,6 +58,13 @@ public:
     void Cerca_Click();
     void Info_Click();
 
+    // Commands from outside the window.
+    // Starts or stops the countdown as "Timer on"/"Timer off" would; nothing when it already is so.
+    void set_timer(bool on);
+    // Reads the settings file again, as at start: the addresses shown are the file's again.
+    void reload_settings();
+    WallHealth health() const;
+
 protected:
     bool on_delete_event(GdkEventAny* event) override;
     // F11 switches full screen on and off, whichever widget has the focus.
@@ -68,6 +76,7 @@ private:
     void Form_Unload();
     PaneSet pane_set();
 
+    std::filesystem::path settings_file_;
     SettingsStore store_;
     std::array<BrowserPane, 4> panes_;
     platform::GtkMessageBox messages_;
