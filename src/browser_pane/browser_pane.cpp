@@ -265,4 +265,9 @@ std::string BrowserPane::uri() const {
     return current ? current : "";
 }
 
-PaneHealth BrowserPane::health() const { return impl_->recovery.health(); }
+PaneHealth BrowserPane::health() const {
+    PaneHealth health = impl_->recovery.health();
+    // The blank page of a pane without an address is no page to report.
+    if (health.address == "about:blank") health = {};
+    return health;
+}
