@@ -6,6 +6,7 @@
 #include <glibmm/optioncontext.h>
 
 #include <cstdlib>
+#include <string>
 #include <iostream>
 
 #include "main_window/main_window.h"
@@ -16,6 +17,22 @@
 #include "platform/service_notify.h"
 #include "platform/wall_bus.h"
 #include "settings/settings_location.h"
+
+namespace {
+
+// WebKit's page processes find their display in the environment, not in GTK: a wall
+// started with --display from ssh or a service, with no DISPLAY set, would see them
+// fail and be ended with them. They get the display GTK opened, however it was chosen.
+void pass_display_to_page_processes() {
+    GdkDisplay* display = gdk_display_get_default();
+    if (!display) return;
+    const std::string type = G_OBJECT_TYPE_NAME(display);
+    const char* name = gdk_display_get_name(display);
+    if (type == "GdkX11Display") g_setenv("DISPLAY", name, TRUE);
+    if (type == "GdkWaylandDisplay") g_setenv("WAYLAND_DISPLAY", name, TRUE);
+}
+
+}  // namespace
 
 int main(int argc, char** argv) {
     // Options are read before anything opens the display: a wrong one ends the
@@ -72,6 +89,7 @@ int main(int argc, char** argv) {
         app->activate();
         return 0;
     }
+    pass_display_to_page_processes();
 
     WindowStart start(settings.file);
     start.chooser_proposal = settings.proposal;

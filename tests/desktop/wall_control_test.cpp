@@ -65,7 +65,9 @@ TEST(WallControl, ActionsStatusAndASecondStartReachTheRunningWallOnly) {
     EXPECT_EQ(none.status, 1);
     EXPECT_NE(none.err.find("nessuna parete in esecuzione"), std::string::npos) << none.err;
 
-    RunningProgram running({ORVALIS_PROGRAM, "--config", wall.config});
+    // Started as from ssh or a service: the display named on the command line only.
+    RunningProgram running({ORVALIS_PROGRAM, "--config", wall.config, "--display=" + std::string(std::getenv("DISPLAY"))},
+                           {"DISPLAY"});
     for (int n = 1; n <= 4; ++n)
         ASSERT_TRUE(wall.status_shows(n, "/" + std::to_string(n) + " aggiornata alle "))
             << wall.run({"--status"}).out << running.err();
