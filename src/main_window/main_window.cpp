@@ -176,6 +176,7 @@ bool MainWindow::on_key_press_event(GdkEventKey* event) {
 
 bool MainWindow::on_window_state_event(GdkEventWindowState* event) {
     full_screen_ = (event->new_window_state & GDK_WINDOW_STATE_FULLSCREEN) != 0;
+    full_screen_care_.set_full_screen(full_screen_);
     return Gtk::Window::on_window_state_event(event);
 }
 

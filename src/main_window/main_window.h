@@ -16,6 +16,7 @@
 #include "calculator/calculator_window.h"
 #include "config_dialog/config_dialog.h"
 #include "main_window/countdown.h"
+#include "main_window/full_screen_care.h"
 #include "main_window/glib_ticker.h"
 #include "main_window/menu_bar.h"
 #include "main_window/quarter_container.h"
@@ -48,6 +49,7 @@ public:
     Gtk::MenuItem& contatore_entry() { return *contatore; }
     calculator::CalculatorWindow* calculator_window() { return Calculator.get(); }
     SearchWindow* search_window() { return Form3.get(); }
+    const FullScreenCare& full_screen_care() const { return full_screen_care_; }
 
     void Timer1_Timer();
     void Tempo_Click();
@@ -99,4 +101,5 @@ private:
     GlibTicker Timer1;
     Countdown countdown_;
     bool full_screen_ = false;
+    FullScreenCare full_screen_care_{*this};
 };

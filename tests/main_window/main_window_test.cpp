@@ -172,6 +172,26 @@ TEST_F(MainWindowTest, WallScreenStartRunsTheCountdownAndAsksForFullScreen) {
     EXPECT_TRUE(wait_until([this] { return label(window->contatore_entry()) != "000"; }, 3s))
         << "the countdown does not run";
     EXPECT_TRUE(full_screen(*window));
+
+    // The pointer goes out of sight over the wall, also over the pages, and comes back
+    // when it moves or the window leaves full screen.
+    const auto blank = [](Gtk::Widget& widget) {
+        GdkCursor* cursor = gdk_window_get_cursor(widget.get_window()->gobj());
+        return cursor && gdk_cursor_get_cursor_type(cursor) == GDK_BLANK_CURSOR;
+    };
+    GdkDevice* pointer = gdk_seat_get_pointer(gdk_display_get_default_seat(gdk_display_get_default()));
+    gdk_device_warp(pointer, gdk_screen_get_default(), 100, 100);
+    EXPECT_TRUE(wait_until([&] { return blank(*window) && blank(window->pane(4).widget()); }, 10s));
+    gdk_device_warp(pointer, gdk_screen_get_default(), 300, 200);
+    EXPECT_TRUE(wait_until([&] { return !blank(*window); }, 5s));
+    EXPECT_TRUE(wait_until([&] { return blank(*window); }, 10s));
+    // Without a window manager the test display cannot leave full screen: say it did.
+    GdkEvent* left = gdk_event_new(GDK_WINDOW_STATE);
+    left->window_state.window = GDK_WINDOW(g_object_ref(window->get_window()->gobj()));
+    left->window_state.changed_mask = GDK_WINDOW_STATE_FULLSCREEN;
+    gtk_main_do_event(left);
+    gdk_event_free(left);
+    EXPECT_FALSE(blank(*window) || blank(window->pane(4).widget()));
 }
 
 TEST_F(MainWindowTest, RefreshReloadsExactlyThePanesFlaggedOne) {
