@@ -88,8 +88,6 @@ std::string RunningProgram::err() const {
 bool RunningProgram::ended() {
     if (ended_) return true;
     int wait_status = 0;
-    if (waitpid(pid_, &wait_status, WNOHANG) != pid_) return false;
-    ended_ = true;
-    status_ = exit_status(wait_status);
-    return true;
+    ended_ = waitpid(pid_, &wait_status, WNOHANG) == pid_;
+    return ended_;
 }

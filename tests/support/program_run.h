@@ -25,14 +25,10 @@ public:
     RunningProgram& operator=(const RunningProgram&) = delete;
 
     std::string err() const;
-    GPid pid() const { return pid_; }
-    // Whether it has ended (reaped here); its status then.
-    bool ended();
-    int status() const { return status_; }
+    bool ended();  // reaps it when it has
 
 private:
     GPid pid_ = 0;
     std::string err_file_;
     bool ended_ = false;
-    int status_ = -1;
 };
