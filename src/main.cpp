@@ -6,8 +6,8 @@
 #include <glibmm/optioncontext.h>
 
 #include <cstdlib>
-#include <string>
 #include <iostream>
+#include <string>
 
 #include "main_window/main_window.h"
 #include "main_window/wall_actions.h"
