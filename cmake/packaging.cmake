@@ -1,5 +1,5 @@
 # Install rules and the Debian package. `cmake --install build` puts the program,
-# its menu entry, AppStream metainfo, icon, manual page and copyright under
+# its menu entry, AppStream metainfo, icon, manual page, systemd user unit and copyright under
 # CMAKE_INSTALL_PREFIX; `cpack --config build/CPackConfig.cmake` makes a .deb of
 # the same files, its library dependencies found by dpkg-shlibdeps.
 include(GNUInstallDirs)
@@ -13,6 +13,8 @@ install(FILES ${ORVALIS_DATA}/org.orvalis.Orvalis.metainfo.xml DESTINATION ${CMA
 install(FILES ${ORVALIS_DATA}/org.orvalis.Orvalis.svg
         DESTINATION ${CMAKE_INSTALL_DATADIR}/icons/hicolor/scalable/apps)
 install(FILES ${ORVALIS_DATA}/copyright DESTINATION ${ORVALIS_DOCDIR})
+# The systemd user unit that keeps a wall running; its ExecStart names /usr/bin/orvalis.
+install(FILES ${ORVALIS_DATA}/orvalis.service DESTINATION lib/systemd/user)
 
 # The manual page and the changelog are installed compressed, without a name or time
 # stamp in the gzip header, so two builds of one source give the same package.

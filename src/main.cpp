@@ -7,11 +7,32 @@
 
 #include <cstdlib>
 #include <iostream>
+#include <string>
 
 #include "main_window/main_window.h"
+#include "main_window/wall_actions.h"
+#include "main_window/wall_status.h"
 #include "platform/command_line.h"
 #include "platform/program_folder.h"
+#include "platform/service_notify.h"
+#include "platform/wall_bus.h"
 #include "settings/settings_location.h"
+
+namespace {
+
+// WebKit's page processes find their display in the environment, not in GTK: a wall
+// started with --display from ssh or a service, with no DISPLAY set, would see them
+// fail and be ended with them. They get the display GTK opened, however it was chosen.
+void pass_display_to_page_processes() {
+    GdkDisplay* display = gdk_display_get_default();
+    if (!display) return;
+    const std::string type = G_OBJECT_TYPE_NAME(display);
+    const char* name = gdk_display_get_name(display);
+    if (type == "GdkX11Display") g_setenv("DISPLAY", name, TRUE);
+    if (type == "GdkWaylandDisplay") g_setenv("WAYLAND_DISPLAY", name, TRUE);
+}
+
+}  // namespace
 
 int main(int argc, char** argv) {
     // Options are read before anything opens the display: a wrong one ends the
@@ -28,26 +49,64 @@ int main(int argc, char** argv) {
         return 0;
     }
 
+    const char* xdg_config_home = std::getenv("XDG_CONFIG_HOME");
+    const auto settings = settings::start_settings(platform::program_folder(), xdg_config_home ? xdg_config_home : "",
+                                                   Glib::get_home_dir(), options.config);
+    const std::string id = platform::wall_application_id(options.config ? std::optional(settings.file) : std::nullopt);
+
+    // Answered without a display, so that they work over ssh.
+    if (options.app_id) {
+        std::cout << id << '\n';
+        return 0;
+    }
+    if (options.status) {
+        const auto lines = platform::ask_wall_status(id);
+        if (!lines) {
+            std::cerr << "orvalis: nessuna parete in esecuzione con l'id " << id << '\n';
+            return 1;
+        }
+        for (const auto& line : *lines) std::cout << line << '\n';
+        return 0;
+    }
+    // A second start of a running wall brings that wall forward and opens nothing.
+    if (platform::raise_running_wall(id)) return 0;
+
+    if (!settings.warning.empty()) std::cerr << settings.warning << '\n';
     // The desktop entry's name, which Wayland compositors match windows with (their
     // app id) and X11 docks read from the window class.
     g_set_prgname("org.orvalis.Orvalis");
 
-    const char* xdg_config_home = std::getenv("XDG_CONFIG_HOME");
-    const auto settings = settings::start_settings(platform::program_folder(), xdg_config_home ? xdg_config_home : "",
-                                                   Glib::get_home_dir(), options.config);
-    if (!settings.warning.empty()) std::cerr << settings.warning << '\n';
-
-    // Every start is a program of its own: no application id, so no single-instance
-    // behaviour and no D-Bus session needed.
-    int app_argc = 1;
-    char* app_argv[] = {argv[0], nullptr};
-    char** app_args = app_argv;
-    auto app = Gtk::Application::create(app_argc, app_args, Glib::ustring(), Gio::APPLICATION_NON_UNIQUE);
+    // Registered before the window is built: a start that lost the race to another
+    // one of the same wall hands over and loads nothing. Without a session bus the
+    // registration succeeds as a wall of its own, as every start was before.
+    auto app = Gtk::Application::create(id);
+    try {
+        app->register_application();
+    } catch (const Glib::Error& error) {
+        std::cerr << "orvalis: " << error.what() << '\n';
+    }
+    if (app->is_remote()) {
+        app->activate();
+        return 0;
+    }
+    pass_display_to_page_processes();
 
     WindowStart start(settings.file);
     start.chooser_proposal = settings.proposal;
     start.fullscreen = options.fullscreen;
     start.timer = options.timer;
     MainWindow window(start);
+
+    add_wall_actions(app, window);
+    if (GDBusConnection* bus = g_application_get_dbus_connection(G_APPLICATION(app->gobj())))
+        platform::offer_wall_status(bus, g_application_get_dbus_object_path(G_APPLICATION(app->gobj())),
+                                    [&window] { return pane_status_lines(window.health()); });
+    platform::ServiceNotifier service([&window] { return service_status_line(window.health()); });
+    // The first loads started with the window; it is ready once it shows.
+    sigc::connection shown = window.signal_map().connect([&service, &shown] {
+        service.ready();
+        shown.disconnect();
+    });
+    app->signal_activate().connect([&window] { window.present(); });
     return app->run(window);
 }

@@ -6,16 +6,20 @@ set -euo pipefail
 PACKAGES=(
   build-essential cmake pkg-config
   libgtkmm-3.0-dev libwebkit2gtk-4.1-dev
+  # the service manager's notify protocol; the X screensaver extension
+  libsystemd-dev libxss-dev
   googletest libgtest-dev libgmock-dev
   xvfb xauth xdotool imagemagick
   fonts-dejavu-core
   # the page sandbox; the fuzzers; locale sources for the separator test
   bubblewrap xdg-dbus-proxy clang libclang-rt-14-dev locales
 )
-# The package test (building and checking the .deb) and the Wayland smoke test.
+# The package test (building and checking the .deb, its systemd unit) and the Wayland smoke test;
+# a session bus of their own and gapplication for the tests that drive the wall over D-Bus.
 PACKAGES+=(
-  dpkg-dev file desktop-file-utils appstream lintian
+  dpkg-dev file desktop-file-utils appstream lintian systemd
   weston
+  dbus libglib2.0-bin
 )
 
 missing=()

@@ -361,3 +361,10 @@ std::string BrowserPane::uri() const {
     const char* current = webkit_web_view_get_uri(impl_->view);
     return current ? current : "";
 }
+
+PaneHealth BrowserPane::health() const {
+    PaneHealth health = impl_->recovery.health();
+    // The blank page of a pane without an address is no page to report.
+    if (health.address == "about:blank") health = {};
+    return health;
+}

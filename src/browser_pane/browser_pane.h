@@ -11,6 +11,7 @@
 #include <gtkmm/widget.h>
 #include <sigc++/signal.h>
 
+#include "browser_pane/pane_health.h"
 #include "browser_pane/pane.h"
 #include "browser_pane/recovery_schedule.h"
 
@@ -59,6 +60,8 @@ public:
     sigc::signal<void()>& signal_load_finished();
     bool is_loading() const;
     std::string uri() const;
+    // The address the pane means, when it last loaded well and what failed since.
+    PaneHealth health() const;
 
     // Where a page's request for a new window goes, made by the user's own click
     // (a target=_blank link, window.open): the user's default browser unless

@@ -54,6 +54,7 @@ PageRecovery::~PageRecovery() {
 
 void PageRecovery::load(const std::string& address) {
     address_ = address;
+    failure_.clear();
     stop_pending_attempts();
     webkit_web_view_load_uri(view_, address_.c_str());
 }
@@ -94,8 +95,10 @@ bool PageRecovery::is_failure(const GError* error) const {
 
 gboolean PageRecovery::on_load_failed(WebKitWebView*, WebKitLoadEvent, gchar*, GError* error, gpointer data) {
     auto* self = static_cast<PageRecovery*>(data);
-    if (self->is_failure(error))
+    if (self->is_failure(error)) {
+        self->failure_ = self->refused_answer_ ? "il server risponde con un errore" : error->message;
         self->failed();
+    }
     self->refused_answer_ = false;
     // Handled: no engine error page, ever.
     return TRUE;
@@ -139,6 +142,7 @@ void PageRecovery::on_load_changed(WebKitWebView* view, WebKitLoadEvent event, g
 
 void PageRecovery::succeeded() {
     last_good_ = clock_time("%H:%M");
+    failure_.clear();
     strip_.hide();
     retries_.reset();
     retry_.disconnect();
@@ -173,6 +177,7 @@ void PageRecovery::on_process_terminated(WebKitWebView*, WebKitWebProcessTermina
 
 void PageRecovery::process_ended() {
     // Crashed, hung and ended, or past its memory limit: the page is gone either way.
+    failure_ = "il processo della pagina è terminato";
     shown_.clear();
     committed_ok_ = false;
     process_up_ = false;

@@ -15,6 +15,7 @@
 #include <optional>
 #include <string>
 
+#include "browser_pane/pane_health.h"
 #include "browser_pane/recovery_schedule.h"
 #include "browser_pane/stale_strip.h"
 
@@ -32,6 +33,8 @@ public:
     bool reload();
     // The document committed last is a page of our own, not the address's.
     bool showing_own_page() const { return own_page_shown_; }
+
+    PaneHealth health() const { return {address_, last_good_, failure_}; }
 
 private:
     static gboolean on_load_failed(WebKitWebView*, WebKitLoadEvent, gchar* uri, GError* error, gpointer self);
@@ -61,6 +64,8 @@ private:
     std::string shown_;
     // "HH:MM" of the last load that succeeded.
     std::string last_good_;
+    // Why the last attempt failed or the page went away, until the next good load.
+    std::string failure_;
     // The next commit is the page of our own.
     bool own_page_next_ = false;
     bool own_page_shown_ = false;

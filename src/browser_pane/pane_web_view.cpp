@@ -1,40 +1,55 @@
 #include "browser_pane/pane_web_view.h"
 
 #include <cstdio>
+#include <optional>
+#include <string>
 
 #include "browser_pane/page_memory.h"
 
 namespace {
 
-// Whether bubblewrap can make the namespaces WebKit's page sandbox is built from
-// (the options are the ones WebKit passes). Where it cannot (user namespaces turned
-// off, a container that forbids them), WebKit does not fall back: its first page
+// Whether bubblewrap can build what WebKit's page sandbox is built from: the
+// namespaces, and a new /proc and /dev mounted as WebKit mounts them (a container
+// that covers part of /proc lets the namespaces be made but refuses a new /proc to
+// an ordinary user). Where it cannot, WebKit does not fall back: its first page
 // process fails to start and WebKit ends the whole program. So ask once, before the
-// first page process: one short run of bwrap, a few milliseconds.
-bool sandbox_can_start() {
-    const char* argv[] = {"/usr/bin/bwrap", "--ro-bind", "/", "/", "--unshare-pid", "--unshare-ipc",
-                          "--unshare-uts", "--unshare-net", "--die-with-parent", "/bin/true", nullptr};
+// first page process: one short run of bwrap, a few milliseconds. Nothing when it
+// can; else what bubblewrap said.
+std::optional<std::string> sandbox_refusal() {
+    const char* argv[] = {"/usr/bin/bwrap", "--ro-bind", "/", "/", "--proc", "/proc", "--dev", "/dev",
+                          "--tmpfs", "/tmp", "--unshare-pid", "--unshare-ipc", "--unshare-uts",
+                          "--unshare-net", "--unshare-cgroup-try", "--die-with-parent", "/bin/true", nullptr};
     gint status = 0;
-    if (!g_spawn_sync(nullptr, const_cast<char**>(argv), nullptr,
-                      GSpawnFlags(G_SPAWN_STDOUT_TO_DEV_NULL | G_SPAWN_STDERR_TO_DEV_NULL), nullptr, nullptr,
-                      nullptr, nullptr, &status, nullptr))
-        return false;
-    return g_spawn_check_wait_status(status, nullptr);
+    gchar* said = nullptr;
+    GError* error = nullptr;
+    if (!g_spawn_sync(nullptr, const_cast<char**>(argv), nullptr, G_SPAWN_STDOUT_TO_DEV_NULL, nullptr, nullptr,
+                      nullptr, &said, &status, &error)) {
+        std::string reason = error->message;
+        g_error_free(error);
+        return reason;
+    }
+    std::string reason = said ? g_strstrip(said) : "";
+    g_free(said);
+    if (g_spawn_check_wait_status(status, nullptr)) return std::nullopt;
+    if (const auto end = reason.find('\n'); end != std::string::npos) reason.resize(end);
+    return reason.empty() ? "bwrap failed" : reason;
 }
 
 // Pages run in WebKit's sandbox: each page process in namespaces of its own, seeing
 // no home folder, no other process, nothing writable but its own temporary space.
 // file:// pages load all the same, since WebKit reads them outside the page process.
 void enable_sandbox(WebKitWebContext* context) {
-    if (sandbox_can_start()) {
+    const auto refusal = sandbox_refusal();
+    if (!refusal) {
         webkit_web_context_set_sandbox_enabled(context, TRUE);
         return;
     }
     std::fprintf(stderr,
-                 "orvalis: pages run without a sandbox: bubblewrap (/usr/bin/bwrap) is missing or cannot "
-                 "create user namespaces here; to enable them: sysctl -w kernel.unprivileged_userns_clone=1 "
+                 "orvalis: pages run without a sandbox: bubblewrap (/usr/bin/bwrap) cannot build it here (%s); "
+                 "where user namespaces are off: sysctl -w kernel.unprivileged_userns_clone=1 "
                  "user.max_user_namespaces=15000 (and, where AppArmor restricts them, "
-                 "kernel.apparmor_restrict_unprivileged_userns=0)\n");
+                 "kernel.apparmor_restrict_unprivileged_userns=0); in a container, a /proc not partly covered\n",
+                 refusal->c_str());
 }
 
 // How often a page process measures itself against its limit. Measuring reads the

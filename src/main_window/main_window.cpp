@@ -45,7 +45,8 @@ void discard_on_close(std::unique_ptr<ToolWindow>& member) {
 }  // namespace
 
 MainWindow::MainWindow(const WindowStart& start)
-    : chooser_(nullptr),
+    : settings_file_(start.settings_file),
+      chooser_(nullptr),
       config_dialog_(std::make_unique<ConfigDialog>(store_, pane_set(), chooser_, dialog_messages_)),
       calculator_engine_(platform::user_number_separators(), messages_),
       Timer1([this] { Timer1_Timer(); }),
@@ -120,6 +121,22 @@ void MainWindow::RefreshManuale_Click() {
     countdown_.reload_flagged();
 }
 
+void MainWindow::set_timer(bool on) {
+    if (Timer1.running() != on) Tempo_Click();
+}
+
+void MainWindow::reload_settings() {
+    // The zoom file goes with the settings file, and is read again with it.
+    zoom_.use_file(zoom_.file());
+    Form_Load(store_, settings_file_, *config_dialog_, pane_set());
+}
+
+WallHealth MainWindow::health() const {
+    WallHealth panes;
+    for (int n = 0; n < 4; ++n) panes[n] = panes_[n].health();
+    return panes;
+}
+
 void MainWindow::DBB_Click() {
     if (const auto command = launcher_command(config_dialog_->text(5)))
         launcher_.start(command->argv, command->working_dir);
@@ -170,6 +187,7 @@ bool MainWindow::on_key_press_event(GdkEventKey* event) {
 
 bool MainWindow::on_window_state_event(GdkEventWindowState* event) {
     full_screen_ = (event->new_window_state & GDK_WINDOW_STATE_FULLSCREEN) != 0;
+    full_screen_care_.set_full_screen(full_screen_);
     return Gtk::Window::on_window_state_event(event);
 }
 

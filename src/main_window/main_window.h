@@ -18,10 +18,12 @@
 #include "calculator/calculator_window.h"
 #include "config_dialog/config_dialog.h"
 #include "main_window/countdown.h"
+#include "main_window/full_screen_care.h"
 #include "main_window/glib_ticker.h"
 #include "main_window/menu_bar.h"
 #include "main_window/pane_zoom.h"
 #include "main_window/quarter_container.h"
+#include "main_window/wall_status.h"
 #include "platform/gio_process_launcher.h"
 #include "platform/gtk_file_chooser.h"
 #include "platform/gtk_message_box.h"
@@ -51,6 +53,7 @@ public:
     Gtk::MenuItem& contatore_entry() { return *contatore; }
     calculator::CalculatorWindow* calculator_window() { return Calculator.get(); }
     SearchWindow* search_window() { return search_window_.get(); }
+    const FullScreenCare& full_screen_care() const { return full_screen_care_; }
 
     void Timer1_Timer();
     void Tempo_Click();
@@ -60,6 +63,13 @@ public:
     void Configura_Click();
     void Cerca_Click();
     void Info_Click();
+
+    // Commands from outside the window.
+    // Starts or stops the countdown as "Timer on"/"Timer off" would; nothing when it already is so.
+    void set_timer(bool on);
+    // Reads the settings file again, as at start: the addresses shown are the file's again.
+    void reload_settings();
+    WallHealth health() const;
 
 protected:
     bool on_delete_event(GdkEventAny* event) override;
@@ -72,6 +82,7 @@ private:
     void Form_Unload();
     PaneSet pane_set();
 
+    std::filesystem::path settings_file_;
     SettingsStore store_;
     std::array<BrowserPane, 4> panes_;
     PaneZoom zoom_{{&panes_[0], &panes_[1], &panes_[2], &panes_[3]}};
@@ -97,4 +108,5 @@ private:
     bool full_screen_ = false;
     // Where new windows of the panes' pages went before this window sent them to launcher_.
     std::function<void(const std::string&)> previous_open_externally_;
+    FullScreenCare full_screen_care_{*this};
 };

@@ -43,6 +43,19 @@ void sync_folder(const std::filesystem::path& folder) {
     ::close(fd);
 }
 
+// Where a chain of symbolic links ends, though nothing is there yet: saving through
+// a link whose target is still to be made makes the target and keeps the link.
+std::filesystem::path final_link_target(std::filesystem::path path) {
+    for (int hop = 0; hop < 40; ++hop) {
+        std::error_code ec;
+        if (!std::filesystem::is_symlink(path, ec)) break;
+        const std::filesystem::path next = std::filesystem::read_symlink(path, ec);
+        if (ec) break;
+        path = next.is_absolute() ? next : path.parent_path() / next;
+    }
+    return path;
+}
+
 bool is_folder_refusal(int error_number) {
     return error_number == EACCES || error_number == EPERM || error_number == EROFS;
 }
@@ -73,6 +86,8 @@ std::optional<std::string> replace_file_content(const std::filesystem::path& fil
         if (!ec) target = resolved;
     } else if (errno != ENOENT) {
         return reason_for_errno(errno);
+    } else {
+        target = final_link_target(file);
     }
 
     const std::filesystem::path folder = target.has_parent_path() ? target.parent_path() : ".";

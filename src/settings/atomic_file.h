@@ -15,7 +15,8 @@ namespace settings {
 // Nothing on success, otherwise the reason in Italian ("permesso negato"); a folder
 // that takes no new file is named as the problem. An existing file keeps its
 // permission bits, and its owner where we may give it; through a symbolic link, the link stays
-// and the file it points to gets the new content. A folder or a device is refused.
+// and the file it points to gets the new content, made when it is not there yet. A folder
+// or a device is refused.
 std::optional<std::string> replace_file_content(const std::filesystem::path& file,
                                                 std::string_view content);
 

@@ -20,7 +20,11 @@ StartSettings start_settings(const std::filesystem::path& program_folder, std::s
     std::error_code ec;
     StartSettings start;
     if (named_file) {
-        start.file = std::filesystem::absolute(*named_file, ec).lexically_normal();
+        // As the file system resolves it: "link/../sala.cfg" is beside the link's
+        // target, not beside the link. A symbolic link to a file is read, and saved
+        // through, at its target.
+        start.file = std::filesystem::weakly_canonical(std::filesystem::absolute(*named_file, ec), ec);
+        if (ec) start.file = std::filesystem::absolute(*named_file, ec).lexically_normal();
         if (ec) start.file = *named_file;
     } else {
         start.file = std::filesystem::exists(beside, ec) ? beside : own;
@@ -28,7 +32,9 @@ StartSettings start_settings(const std::filesystem::path& program_folder, std::s
 
     const FieldsRead read = read_fields_from_file(start.file);
     const bool opened = read.end != FieldsRead::End::CannotOpen;
-    start.proposal = opened ? start.file : own;
+    // A named file that is not there yet is the one a new wall's settings go to.
+    const bool named_new = named_file && !std::filesystem::exists(start.file, ec);
+    start.proposal = opened || named_new ? start.file : own;
     if (named_file && !opened)
         start.warning = "orvalis: impossibile leggere il file di configurazione " + quoted_file_name(start.file) +
                         ": " + read.reason;

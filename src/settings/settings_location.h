@@ -18,11 +18,12 @@ std::filesystem::path user_settings_file(std::string_view xdg_config_home, std::
 
 struct StartSettings {
     std::filesystem::path file;      // read at start
-    std::filesystem::path proposal;  // the chooser's first proposal: `file` when it could be read, else the user's own
+    std::filesystem::path proposal;  // the chooser's first proposal: `file` when it could be read or is
+                                     // a named file not made yet, else the user's own
     std::string warning;             // one line for standard error when a named file cannot be read; else empty
 };
 
-// named_file: the --config value, relative to the current folder.
+// named_file: the --config value, relative to the current folder, resolved as the file system does.
 StartSettings start_settings(const std::filesystem::path& program_folder, std::string_view xdg_config_home,
                              std::string_view home, const std::optional<std::filesystem::path>& named_file);
 

@@ -3,6 +3,7 @@
 // while file:// pages still load; where bubblewrap cannot start, pages still show.
 
 #include <fcntl.h>
+#include <grp.h>
 #include <gtest/gtest.h>
 #include <gtkmm/window.h>
 #include <sched.h>
@@ -13,6 +14,7 @@
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
+#include <functional>
 #include <iterator>
 #include <string>
 #include <vector>
@@ -90,23 +92,19 @@ TEST_F(PageSandbox, DISABLED_PagesShowWithoutBubblewrap) {
     EXPECT_EQ(script_result(pane, "document.title"), "shown");
 }
 
-// WebKit ends the whole program when its sandbox cannot start; ours must not.
-// Bubblewrap is replaced, in a mount namespace of a child only, by one that fails
-// as it does where user namespaces are off.
-TEST(PageSandboxFallback, WithoutNamespacesPagesStillShowAndStandardErrorSaysSo) {
-    if (::geteuid() != 0) GTEST_SKIP() << "replacing /usr/bin/bwrap for one child needs root";
-    TempFolder folder{"orvalis-nobwrap"};
-    const fs::path fake = folder / "bwrap", log = folder / "stderr";
-    std::ofstream(fake) << "#!/bin/sh\necho 'bwrap: No permissions to creating new namespace' >&2\nexit 1\n";
-    fs::permissions(fake, fs::perms::owner_all);
-
+// WebKit ends the whole program when its sandbox cannot start; ours must not. The
+// page is shown by this program in a child, in a mount namespace of its own that
+// `arrange` sets up (exit 91: it could not, 93: it could but the case did not arise);
+// then pages must still show, and standard error say they run without a sandbox.
+void expect_pages_shown_unsandboxed(const fs::path& folder, const std::function<int()>& arrange) {
+    const fs::path log = folder / "stderr";
     const pid_t child = ::fork();
     if (child == 0) {
-        const int err = ::open(log.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0600);
+        const int err = ::open(log.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0666);
         if (err < 0 || ::dup2(err, STDERR_FILENO) < 0) ::_exit(90);
-        if (::unshare(CLONE_NEWNS) != 0 || ::mount(nullptr, "/", nullptr, MS_REC | MS_PRIVATE, nullptr) != 0 ||
-            ::mount(fake.c_str(), "/usr/bin/bwrap", nullptr, MS_BIND, nullptr) != 0)
+        if (::unshare(CLONE_NEWNS) != 0 || ::mount(nullptr, "/", nullptr, MS_REC | MS_PRIVATE, nullptr) != 0)
             ::_exit(91);
+        if (const int failed = arrange()) ::_exit(failed);
         ::execl("/proc/self/exe", "browser_pane_test", "--gtest_also_run_disabled_tests",
                 "--gtest_filter=PageSandbox.DISABLED_PagesShowWithoutBubblewrap", nullptr);
         ::_exit(92);
@@ -115,8 +113,45 @@ TEST(PageSandboxFallback, WithoutNamespacesPagesStillShowAndStandardErrorSaysSo)
     ASSERT_EQ(::waitpid(child, &status, 0), child);
     const std::string said = file_text(log);
     if (WIFEXITED(status) && WEXITSTATUS(status) == 91) GTEST_SKIP() << "no mount namespace for a child here";
+    if (WIFEXITED(status) && WEXITSTATUS(status) == 93) GTEST_SKIP() << "bubblewrap mounts a new /proc here all the same";
     EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0) << "status " << status << "\n" << said;
     EXPECT_NE(said.find("orvalis: pages run without a sandbox"), std::string::npos) << said;
+}
+
+// Bubblewrap replaced by one that fails as it does where user namespaces are off.
+TEST(PageSandboxFallback, WithoutNamespacesPagesStillShowAndStandardErrorSaysSo) {
+    if (::geteuid() != 0) GTEST_SKIP() << "replacing /usr/bin/bwrap for one child needs root";
+    TempFolder folder{"orvalis-nobwrap"};
+    const fs::path fake = folder / "bwrap";
+    std::ofstream(fake) << "#!/bin/sh\necho 'bwrap: No permissions to creating new namespace' >&2\nexit 1\n";
+    fs::permissions(fake, fs::perms::owner_all);
+    expect_pages_shown_unsandboxed(folder.path(), [&] {
+        return ::mount(fake.c_str(), "/usr/bin/bwrap", nullptr, MS_BIND, nullptr) == 0 ? 0 : 91;
+    });
+}
+
+// As in a Docker, Podman or LXC container: part of /proc covered, the program run by
+// an ordinary user. Bubblewrap makes the namespaces but the kernel refuses it a new /proc.
+TEST(PageSandboxFallback, InAContainerThatCoversPartOfProcPagesStillShow) {
+    if (::geteuid() != 0) GTEST_SKIP() << "covering /proc and dropping to the user nobody needs root";
+    const char* xauthority = std::getenv("XAUTHORITY");
+    TempFolder folder{"orvalis-coveredproc"};
+    if (xauthority) fs::copy_file(xauthority, folder / "Xauthority");
+    for (const auto& entry : fs::recursive_directory_iterator(folder.path())) ::chown(entry.path().c_str(), 65534, 65534);
+    ::chown(folder.path().c_str(), 65534, 65534);
+    expect_pages_shown_unsandboxed(folder.path(), [&] {
+        if (::mount("tmpfs", "/proc/acpi", "tmpfs", 0, nullptr) != 0 &&
+            ::mount("/dev/null", "/proc/kcore", nullptr, MS_BIND, nullptr) != 0)
+            return 91;
+        if (xauthority) ::setenv("XAUTHORITY", (folder / "Xauthority").c_str(), 1);
+        ::setenv("HOME", folder.path().c_str(), 1);
+        ::unsetenv("DBUS_SESSION_BUS_ADDRESS");
+        if (::setgroups(0, nullptr) != 0 || ::setgid(65534) != 0 || ::setuid(65534) != 0) return 91;
+        const bool proc_refused = std::system("/usr/bin/bwrap --ro-bind / / --unshare-pid --proc /proc "
+                                              "/bin/true 2>/dev/null") != 0;
+        const bool namespaces_made = std::system("/usr/bin/bwrap --ro-bind / / --unshare-pid /bin/true 2>/dev/null") == 0;
+        return proc_refused && namespaces_made ? 0 : 93;
+    });
 }
 
 }  // namespace

@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # Builds the Debian package from a built tree into a temporary folder, checks its
 # desktop entry, metainfo and the whole package (lintian: errors fail the test,
-# warnings are listed), and runs the packaged program unpacked with dpkg -x
+# warnings are listed), its systemd user unit (systemd-analyze verify, where a user
+# manager can be set up here), and runs the packaged program unpacked with dpkg -x
 # (its options are command_line_test's; here it need only start from the package).
 # Installs nothing. Exit 77 (skipped) when a tool it needs is missing.
 set -euo pipefail
@@ -36,7 +37,8 @@ dpkg -x "$deb" "$root"
 for file in usr/bin/orvalis usr/share/applications/org.orvalis.Orvalis.desktop \
     usr/share/metainfo/org.orvalis.Orvalis.metainfo.xml \
     usr/share/icons/hicolor/scalable/apps/org.orvalis.Orvalis.svg \
-    usr/share/man/man1/orvalis.1.gz usr/share/doc/orvalis/copyright usr/share/doc/orvalis/changelog.gz; do
+    usr/share/man/man1/orvalis.1.gz usr/share/doc/orvalis/copyright usr/share/doc/orvalis/changelog.gz \
+    usr/lib/systemd/user/orvalis.service; do
   [ -f "$root/$file" ] || fail "the package lacks /$file"
 done
 
@@ -47,6 +49,29 @@ appstreamcli validate --no-net "$root/usr/share/metainfo/org.orvalis.Orvalis.met
 lintian --tag-display-limit 0 --display-info "$deb" >"$work/lintian.log" 2>&1 || true
 sed 's/^/lintian: /' "$work/lintian.log"
 grep -q '^E: ' "$work/lintian.log" && fail "lintian reports errors"
+
+# The unit as shipped, but starting the program unpacked here; any complaint fails, not
+# only those that make verify exit non-zero (an unknown key is only a warning to it).
+unit="$root/usr/lib/systemd/user/orvalis.service"
+if ! command -v systemd-analyze >/dev/null; then
+  echo "unit check skipped: systemd-analyze is not installed"
+elif [ -f "$unit" ]; then
+  mkdir -p "$work/unit" "$work/runtime" && chmod 700 "$work/runtime"
+  sed "s|/usr/bin/orvalis|$root/usr/bin/orvalis|" "$unit" >"$work/unit/orvalis.service"
+  if verdict=$(XDG_RUNTIME_DIR=${XDG_RUNTIME_DIR:-$work/runtime} systemd-analyze verify --user --man=no \
+      "$work/unit/orvalis.service" 2>&1); then
+    [ -z "$verdict" ] || fail "systemd-analyze verify: $verdict"
+  elif [[ "$verdict" == *"Failed to initialize manager"* ]]; then
+    echo "unit check skipped: systemd-analyze cannot set up a user manager here: $verdict"
+  else
+    fail "systemd-analyze verify: $verdict"
+  fi
+  for line in Type=notify WatchdogSec=30 Restart=always RestartSec=5 StartLimitIntervalSec=0 \
+      "ExecStart=/usr/bin/orvalis --fullscreen --timer" PartOf=graphical-session.target \
+      After=graphical-session.target WantedBy=graphical-session.target; do
+    grep -qxF "$line" "$unit" || fail "the unit lacks $line"
+  done
+fi
 
 version=$(LC_ALL=C "$root/usr/bin/orvalis" --version) || fail "--version exited with $?"
 [ "$version" = "Orvalis 1.0.0" ] || fail "--version printed '$version'"

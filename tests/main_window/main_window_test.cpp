@@ -56,8 +56,10 @@ protected:
     }
 
     // Starts the window and waits until every pane has loaded its page once.
-    void start() {
-        window = std::make_unique<MainWindow>(dir / "dati.cfg");
+    void start(bool wall_screen = false) {
+        WindowStart how(dir / "dati.cfg");
+        how.fullscreen = how.timer = wall_screen;
+        window = std::make_unique<MainWindow>(how);
         for (int n = 1; n <= 4; ++n)
             window->pane(n).signal_load_finished().connect([this] { ++loads; });
         window->unmaximize();
@@ -122,6 +124,31 @@ TEST_F(MainWindowTest, StartsOnItsPagesRefreshesTheFlaggedOnesAndOneQuickClickSt
 
     quick_click(*tempo);
     EXPECT_EQ(label(*tempo), "Timer on");
+}
+
+// The pointer goes out of sight over the wall, also over the pages, and comes back
+// when it moves or the window leaves full screen. (The countdown and full screen of a
+// wall-screen start are the Wayland smoke test's to check.)
+TEST_F(MainWindowTest, OnAWallScreenAStillPointerGoesOutOfSightUntilItMoves) {
+    write_settings("\r\n\r\n\r\n\r\n\r\n\r\n\r\n\r\n", " 0 \r\n 0 \r\n 0 \r\n 0 \r\n");
+    start(/*wall_screen=*/true);
+    const auto blank = [](Gtk::Widget& widget) {
+        GdkCursor* cursor = gdk_window_get_cursor(widget.get_window()->gobj());
+        return cursor && gdk_cursor_get_cursor_type(cursor) == GDK_BLANK_CURSOR;
+    };
+    GdkDevice* pointer = gdk_seat_get_pointer(gdk_display_get_default_seat(gdk_display_get_default()));
+    gdk_device_warp(pointer, gdk_screen_get_default(), 100, 100);
+    EXPECT_TRUE(wait_until([&] { return blank(*window) && blank(window->pane(4).widget()); }, 10s));
+    gdk_device_warp(pointer, gdk_screen_get_default(), 300, 200);
+    EXPECT_TRUE(wait_until([&] { return !blank(*window); }, 5s));
+    EXPECT_TRUE(wait_until([&] { return blank(*window); }, 10s));
+    // Without a window manager the test display cannot leave full screen: say it did.
+    GdkEvent* left = gdk_event_new(GDK_WINDOW_STATE);
+    left->window_state.window = GDK_WINDOW(g_object_ref(window->get_window()->gobj()));
+    left->window_state.changed_mask = GDK_WINDOW_STATE_FULLSCREEN;
+    gtk_main_do_event(left);
+    gdk_event_free(left);
+    EXPECT_FALSE(blank(*window) || blank(window->pane(4).widget()));
 }
 
 // Delivers a close request from the window's frame, as the window manager sends it.

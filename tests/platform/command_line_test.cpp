@@ -3,10 +3,11 @@
 
 #include "platform/command_line.h"
 
+#include "support/program_run.h"
+
 #include <gtest/gtest.h>
 
 #include <glibmm/optioncontext.h>
-#include <glibmm/spawn.h>
 
 #include <string>
 #include <vector>
@@ -37,36 +38,27 @@ TEST(CommandLine, ParsesTheWallScreenOptionsAndRefusesWhatItDoesNotKnow) {
         EXPECT_THROW(parse(wrong), Glib::OptionError) << wrong.front();
 }
 
-struct Run {
-    int status = -1;
-    std::string out, err;
-};
-
 // The built program with one option, in a plain C locale and with no display to open.
-Run run_program(const std::string& option) {
-    Run r;
-    Glib::spawn_sync("", std::vector<std::string>{ORVALIS_PROGRAM, option},
-                     std::vector<std::string>{"LC_ALL=C", "HOME=/nonexistent"}, Glib::SPAWN_DEFAULT,
-                     Glib::SlotSpawnChildSetup(), &r.out, &r.err, &r.status);
-    r.status = WIFEXITED(r.status) ? WEXITSTATUS(r.status) : 128 + WTERMSIG(r.status);
-    return r;
+ProgramRun run(const std::string& option) {
+    return run_program({ORVALIS_PROGRAM, option}, {"LC_ALL=C", "HOME=/nonexistent", "DISPLAY", "WAYLAND_DISPLAY"});
 }
 
 TEST(CommandLine, TheProgramAnswersVersionAndHelpAndEndsWithStatusOneOnAWrongOption) {
-    auto r = run_program("--version");
+    auto r = run("--version");
     EXPECT_EQ(r.status, 0);
     EXPECT_EQ(r.out, "Orvalis 1.0.0\n");
 
-    r = run_program("--help");
+    r = run("--help");
     EXPECT_EQ(r.status, 0);
-    for (const char* option : {"--fullscreen", "--timer", "--config=FILE", "--version", "--help-gtk"})
+    for (const char* option : {"--fullscreen", "--timer", "--config=FILE", "--status", "--version", "--help-gtk"})
         EXPECT_NE(r.out.find(option), std::string::npos) << option << " missing from:\n" << r.out;
 
     // Had the program gone on to open a window, it would have said it has no display.
     const std::pair<const char*, const char*> wrong[] = {{"--bogus", "Unknown option --bogus\n"},
-                                                         {"--config", "Missing argument for --config\n"}};
+                                                         {"--config", "Missing argument for --config\n"},
+                                                         {"--config=", "--config vuole il nome di un file, non un testo vuoto\n"}};
     for (const auto& [option, message] : wrong) {
-        r = run_program(option);
+        r = run(option);
         EXPECT_EQ(r.status, 1) << option;
         EXPECT_EQ(r.err, message);
         EXPECT_EQ(r.out, "");

@@ -53,15 +53,21 @@ TEST_F(StartSettings, NamedFileWinsOverBothAndOneThatCannotBeReadIsReportedOnce)
     auto s = start(wall);
     EXPECT_EQ(std::tuple(s.file, s.proposal, s.warning), std::tuple(wall, wall, ""));
 
-    // Relative names are taken from the current folder, so the chooser gets a real folder.
+    // Relative names are taken from the current folder, so the chooser gets a real folder;
+    // ".." after a symbolic link leads beside the link's target, as the shell's cat would.
     s = start(fs::relative(wall, fs::current_path()));
     EXPECT_EQ(s.file, wall);
+    fs::create_directories(root / "a" / "b");
+    fs::create_directory_symlink(root / "a" / "b", root / "link");
+    s = start(root / "link" / ".." / "parete.cfg");
+    EXPECT_EQ(s.file, root / "a" / "parete.cfg");
 
-    // Missing, or a folder: the start is empty (nothing else is read) and says why in one line.
+    // Missing, or a folder: the start is empty (nothing else is read) and says why in one
+    // line. A missing file is where a new wall's settings go, so it is proposed for saving.
     for (const fs::path& bad : {root / "manca.cfg", root / "bin"}) {
         s = start(bad);
         EXPECT_EQ(s.file, bad);
-        EXPECT_EQ(s.proposal, own);
+        EXPECT_EQ(s.proposal, bad == program ? own : bad);
         EXPECT_NE(s.warning.find("orvalis: impossibile leggere il file di configurazione \"" + bad.string() + "\": "),
                   std::string::npos) << s.warning;
         EXPECT_EQ(s.warning.find('\n'), std::string::npos);

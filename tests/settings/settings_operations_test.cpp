@@ -109,6 +109,12 @@ TEST_F(SettingsOperations, SavingKeepsThePermissionsAndAFailedSaveLeavesTheOldFi
 
     EXPECT_FALSE(save_settings(folder / "no" / "dati.cfg", store, dialog).ok);
     EXPECT_FALSE(save_settings(folder, store, dialog).ok);
+
+    // Through a symbolic link, even one whose target is not made yet, the link stays.
+    fs::create_symlink("nuova.cfg", folder / "link.cfg");
+    ASSERT_TRUE(save_settings(folder / "link.cfg", store, dialog).ok);
+    EXPECT_TRUE(fs::is_symlink(folder / "link.cfg"));
+    EXPECT_EQ(content_of(folder / "nuova.cfg"), saved);
 }
 
 // What a save says from a child process that runs as the unprivileged user "nobody"
