@@ -114,7 +114,7 @@ TEST_F(SettingsOperations, SavingKeepsThePermissionsAndAFailedSaveLeavesTheOldFi
     fs::create_symlink("nuova.cfg", folder / "link.cfg");
     ASSERT_TRUE(save_settings(folder / "link.cfg", store, dialog).ok);
     EXPECT_TRUE(fs::is_symlink(folder / "link.cfg"));
-    EXPECT_EQ(content_of(folder / "nuova.cfg"), saved);
+    EXPECT_EQ(file_text(folder / "nuova.cfg"), saved);
 }
 
 // What a save says from a child process that runs as the unprivileged user "nobody"
