@@ -89,6 +89,8 @@ struct BrowserPane::Impl {
     static void finish_probe(GObject* view, GAsyncResult* result, gpointer data);
 
     static void on_load_changed(WebKitWebView*, WebKitLoadEvent event, gpointer data);
+    static gboolean on_decide_policy(WebKitWebView*, WebKitPolicyDecision* decision, WebKitPolicyDecisionType type,
+                                     gpointer data);
     static void on_process_terminated(WebKitWebView*, WebKitWebProcessTerminationReason, gpointer data);
 };
 
@@ -111,6 +113,14 @@ void BrowserPane::Impl::on_load_changed(WebKitWebView*, WebKitLoadEvent event, g
     } catch (...) {
         // Nothing may unwind into the GLib main loop.
     }
+}
+
+gboolean BrowserPane::Impl::on_decide_policy(WebKitWebView*, WebKitPolicyDecision* decision,
+                                             WebKitPolicyDecisionType type, gpointer data) {
+    // A server error is judged before the guard drops what the view cannot show, so that
+    // an error answered in a type the view cannot show still counts as a failed load.
+    auto* impl = static_cast<Impl*>(data);
+    return impl->recovery.decide_policy(decision, type) || page_guard_decide_policy(decision, type);
 }
 
 void BrowserPane::Impl::on_process_terminated(WebKitWebView*, WebKitWebProcessTerminationReason, gpointer data) {
@@ -190,6 +200,7 @@ BrowserPane::BrowserPane(const RecoveryTimes& times) : impl_(std::make_unique<Im
     g_signal_connect(content, (std::string("script-message-received::") + kScrollMessage).c_str(),
                      G_CALLBACK(&Impl::on_scroll_message), impl_.get());
     g_signal_connect(impl_->view, "load-changed", G_CALLBACK(&Impl::on_load_changed), impl_.get());
+    g_signal_connect(impl_->view, "decide-policy", G_CALLBACK(&Impl::on_decide_policy), impl_.get());
     g_signal_connect(impl_->view, "web-process-terminated", G_CALLBACK(&Impl::on_process_terminated),
                      impl_.get());
 }

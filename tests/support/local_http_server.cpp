@@ -39,8 +39,8 @@ bool reply(SoupServerMessage* msg, const std::shared_ptr<const LocalHttpServer::
     // One request a connection: a client cannot quietly retry on a spare one.
     soup_message_headers_replace(headers, "Connection", "close");
     soup_message_headers_set_content_type(headers, response->content_type.c_str(), nullptr);
-    if (!response->location.empty())
-        soup_message_headers_replace(headers, "Location", response->location.c_str());
+    for (const auto& [name, value] : response->headers)
+        soup_message_headers_append(headers, name.c_str(), value.c_str());
     // The body is sent from the shared copy, kept alive until it has gone.
     GBytes* body = g_bytes_new_with_free_func(
         response->body.data(), response->body.size(),
@@ -84,7 +84,8 @@ LocalHttpServer::LocalHttpServer(GTlsCertificate* certificate)
             std::string target = path;
             if (const char* query = g_uri_get_query(soup_server_message_get_uri(msg)))
                 target = target + "?" + query;
-            const Route route = self->route_for(path);
+            const Route route = self->route_for(
+                path, soup_message_headers_get_one(soup_server_message_get_request_headers(msg), "Cookie"));
             if (!route.handler) {
                 reply(msg, route.fixed);
                 return;
@@ -174,10 +175,11 @@ void LocalHttpServer::serve(const std::string& path, Handler handler) {
     routes_[path] = Route{nullptr, std::move(handler)};
 }
 
-LocalHttpServer::Route LocalHttpServer::route_for(const std::string& path) {
+LocalHttpServer::Route LocalHttpServer::route_for(const std::string& path, const char* cookies) {
     static const auto not_found = std::make_shared<const Response>(Response{404, "text/plain", "not found"});
     std::lock_guard lock(mutex_);
     ++request_counts_[path];
+    cookies_[path] = cookies ? cookies : "";
     const auto route = routes_.find(path);
     return route == routes_.end() ? Route{not_found, {}} : route->second;
 }
@@ -190,6 +192,12 @@ int LocalHttpServer::request_count(const std::string& path) const {
     std::lock_guard lock(mutex_);
     const auto counted = request_counts_.find(path);
     return counted == request_counts_.end() ? 0 : counted->second;
+}
+
+std::string LocalHttpServer::cookies_sent(const std::string& path) const {
+    std::lock_guard lock(mutex_);
+    const auto sent = cookies_.find(path);
+    return sent == cookies_.end() ? "" : sent->second;
 }
 
 void LocalHttpServer::set_down(bool down) {

@@ -13,6 +13,8 @@
 #include <mutex>
 #include <string>
 #include <thread>
+#include <utility>
+#include <vector>
 
 class LocalHttpServer {
 public:
@@ -22,7 +24,7 @@ public:
         std::string body;
         bool hang_up = false;  // close without answering, as a failing server would
         bool hang = false;     // take the request and never answer, as a stuck backend does
-        std::string location{};  // a Location header, for redirects
+        std::vector<std::pair<std::string, std::string>> headers{};  // Location, Set-Cookie …
     };
     // Gets the target ("/page?x=1") on a thread of its own, so that it may block; the
     // destructor waits for it.
@@ -42,6 +44,8 @@ public:
     std::string url(const std::string& path) const;
     // Requests of any method for path, whatever their query string.
     int request_count(const std::string& path) const;
+    // The Cookie header of the latest request for path; empty when it had none.
+    std::string cookies_sent(const std::string& path) const;
     // While down, nothing listens on the port: connections are refused, as by a server
     // that went away.
     void set_down(bool down);
@@ -54,7 +58,7 @@ private:
         std::shared_ptr<const Response> fixed;
         Handler handler;
     };
-    Route route_for(const std::string& path);
+    Route route_for(const std::string& path, const char* cookies);
     void stop();
 
     std::unique_ptr<Loop> loop_;
@@ -63,4 +67,5 @@ private:
     mutable std::mutex mutex_;
     std::map<std::string, Route> routes_;
     std::map<std::string, int> request_counts_;
+    std::map<std::string, std::string> cookies_;
 };
