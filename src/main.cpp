@@ -8,6 +8,7 @@
 #include <cstdlib>
 #include <iostream>
 
+#include "browser_pane/website_data.h"
 #include "main_window/main_window.h"
 #include "platform/command_line.h"
 #include "platform/program_folder.h"
@@ -36,6 +37,8 @@ int main(int argc, char** argv) {
     const auto settings = settings::start_settings(platform::program_folder(), xdg_config_home ? xdg_config_home : "",
                                                    Glib::get_home_dir(), options.config);
     if (!settings.warning.empty()) std::cerr << settings.warning << '\n';
+    keep_website_data(website_data_folders(options.config, Glib::get_user_data_dir(), Glib::get_user_cache_dir(),
+                                           g_get_prgname()));
 
     // Every start is a program of its own: no application id, so no single-instance
     // behaviour and no D-Bus session needed.
