@@ -38,7 +38,7 @@ int main(int argc, char** argv) {
                                                    Glib::get_home_dir(), options.config);
     if (!settings.warning.empty()) std::cerr << settings.warning << '\n';
     keep_website_data(website_data_folders(options.config, Glib::get_user_data_dir(), Glib::get_user_cache_dir(),
-                                           g_get_prgname()));
+                                           Glib::get_user_config_dir(), g_get_prgname()));
 
     // Every start is a program of its own: no application id, so no single-instance
     // behaviour and no D-Bus session needed.

@@ -226,7 +226,14 @@ bool BrowserPane::navigate(const std::string& address) {
     return true;
 }
 
-bool BrowserPane::refresh() { return impl_->recovery.reload(); }
+bool BrowserPane::refresh() {
+    // A click or a key press is being handled: a person asked, not the countdown.
+    GdkEvent* event = gtk_get_current_event();
+    const bool by_person = event != nullptr;
+    if (event)
+        gdk_event_free(event);
+    return impl_->recovery.reload(by_person);
+}
 
 bool BrowserPane::set_silent(bool silent) {
     impl_->guard.silent = silent;

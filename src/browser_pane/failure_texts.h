@@ -6,8 +6,9 @@
 
 #include <string>
 
-// "Non aggiornata dalle 14:05": the page shown dates from the last good load at that time.
-std::string stale_strip_text(const std::string& last_good_hh_mm);
+// "Non aggiornata dalle 14:05": the page shown dates from the last good load at that
+// time; a note, when there is one, says why after it.
+std::string stale_strip_text(const std::string& last_good_hh_mm, const std::string& note = "");
 
 // Why a load gave no page to show.
 struct LoadFailure {
@@ -23,6 +24,14 @@ std::string failure_reason(const LoadFailure& failure);
 // the time of the next attempt, when there is one.
 std::string unreachable_page_html(const std::string& address, const std::string& reason,
                                   const std::string& next_attempt_time);
+
+// The page for a server whose certificate is not trusted: the host, the reason, the
+// certificate's fingerprint, whether it replaced one trusted before, and the button
+// that trusts it, which posts token to the pane's certificate message handler.
+std::string certificate_page_html(const std::string& host, const std::string& reason, const std::string& fingerprint,
+                                  bool changed, const std::string& token);
+// The name of that handler.
+inline constexpr const char* kCertificateMessage = "orvalisCertificato";
 
 // text with &, <, >, " and ' replaced by their entities.
 std::string html_escape(const std::string& text);

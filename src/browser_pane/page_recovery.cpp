@@ -6,6 +6,7 @@
 #include <glibmm/main.h>
 
 #include "browser_pane/failure_texts.h"
+#include "browser_pane/website_data.h"
 
 namespace {
 
@@ -34,6 +35,48 @@ bool refused_by_engine(const GError* error) {
            g_error_matches(error, WEBKIT_NETWORK_ERROR, WEBKIT_NETWORK_ERROR_UNKNOWN_PROTOCOL);
 }
 
+// "scaduto, firmato da un'autorità non riconosciuta": what GIO found wrong with it.
+std::string certificate_reason(GTlsCertificateFlags errors) {
+    const std::pair<GTlsCertificateFlags, const char*> words[] = {
+        {G_TLS_CERTIFICATE_UNKNOWN_CA, "firmato da un'autorità non riconosciuta"},
+        {G_TLS_CERTIFICATE_BAD_IDENTITY, "rilasciato per un altro nome"},
+        {G_TLS_CERTIFICATE_NOT_ACTIVATED, "non ancora valido"},
+        {G_TLS_CERTIFICATE_EXPIRED, "scaduto"},
+        {G_TLS_CERTIFICATE_REVOKED, "revocato"},
+        {G_TLS_CERTIFICATE_INSECURE, "con un algoritmo non sicuro"},
+        {G_TLS_CERTIFICATE_GENERIC_ERROR, "non valido"}};
+    std::string reason;
+    for (const auto& [flag, word] : words)
+        if (errors & flag)
+            reason += (reason.empty() ? "" : ", ") + std::string(word);
+    return "Certificato " + (reason.empty() ? std::string("non valido") : reason);
+}
+
+// SHA-256 of the certificate as sent, in hexadecimal pairs: what an administrator
+// compares with the one the server's own tools print.
+std::string fingerprint(GTlsCertificate* certificate) {
+    GByteArray* der = nullptr;
+    g_object_get(certificate, "certificate", &der, nullptr);
+    if (!der)
+        return "";
+    gchar* hex = g_compute_checksum_for_data(G_CHECKSUM_SHA256, der->data, der->len);
+    g_byte_array_unref(der);
+    std::string pairs;
+    for (const char* c = hex; c[0] && c[1]; c += 2)
+        pairs += (pairs.empty() ? "" : ":") + std::string{static_cast<char>(g_ascii_toupper(c[0])),
+                                                         static_cast<char>(g_ascii_toupper(c[1]))};
+    g_free(hex);
+    return pairs;
+}
+
+std::string host_of(const char* uri) {
+    GUri* parsed = uri ? g_uri_parse(uri, G_URI_FLAGS_NONE, nullptr) : nullptr;
+    std::string host = parsed && g_uri_get_host(parsed) ? g_uri_get_host(parsed) : "";
+    if (parsed)
+        g_uri_unref(parsed);
+    return host;
+}
+
 }  // namespace
 
 PageRecovery::PageRecovery(WebKitWebView* view, StaleStrip& strip, const RecoveryTimes& times)
@@ -44,6 +87,11 @@ PageRecovery::PageRecovery(WebKitWebView* view, StaleStrip& strip, const Recover
     g_signal_connect(view_, "web-process-terminated", G_CALLBACK(&PageRecovery::on_process_terminated), this);
     g_signal_connect(view_, "notify::is-web-process-responsive", G_CALLBACK(&PageRecovery::on_responsive_changed),
                      this);
+    g_signal_connect(view_, "load-failed-with-tls-errors", G_CALLBACK(&PageRecovery::on_tls_errors), this);
+    WebKitUserContentManager* content = webkit_web_view_get_user_content_manager(view_);
+    g_signal_connect(content, (std::string("script-message-received::") + kCertificateMessage).c_str(),
+                     G_CALLBACK(&PageRecovery::on_certificate_accepted), this);
+    webkit_user_content_manager_register_script_message_handler(content, kCertificateMessage);
     heartbeat_ = Glib::signal_timeout().connect(
         [this] {
             check_answering();
@@ -54,6 +102,10 @@ PageRecovery::PageRecovery(WebKitWebView* view, StaleStrip& strip, const Recover
 
 PageRecovery::~PageRecovery() {
     g_signal_handlers_disconnect_by_data(view_, this);
+    WebKitUserContentManager* content = webkit_web_view_get_user_content_manager(view_);
+    g_signal_handlers_disconnect_by_data(content, this);
+    webkit_user_content_manager_unregister_script_message_handler(content, kCertificateMessage);
+    forget_refused_certificate();
     stop_pending_attempts();
     stays_up_.disconnect();
     unresponsive_.disconnect();
@@ -71,11 +123,11 @@ void PageRecovery::load(const std::string& address) {
     attempt();
 }
 
-bool PageRecovery::reload() {
+bool PageRecovery::reload(bool by_person) {
     if (address_.empty())
         return false;
     stop_pending_attempts();
-    attempt();
+    attempt(by_person);
     return true;
 }
 
@@ -87,7 +139,8 @@ void PageRecovery::stop_pending_attempts() {
     own_page_next_ = false;
 }
 
-void PageRecovery::attempt() {
+void PageRecovery::attempt(bool by_person) {
+    by_person_ = by_person;
     // A reload keeps the page where it went (a redirect, an address it rewrote) and its
     // place in the history; anything else starts from the address.
     if (showing_good_) {
@@ -107,8 +160,8 @@ std::optional<LoadFailure> PageRecovery::failure_of(const GError* error) const {
         const auto seconds = std::chrono::duration_cast<std::chrono::seconds>(times_.load_limit).count();
         return LoadFailure{LoadFailure::Kind::no_answer, 0, static_cast<int>(std::max<long long>(seconds, 1)), ""};
     }
-    // Another load took over: nothing failed.
-    if (g_error_matches(error, WEBKIT_NETWORK_ERROR, WEBKIT_NETWORK_ERROR_CANCELLED))
+    // Another load took over (our own page among them): nothing failed.
+    if (own_page_next_ || g_error_matches(error, WEBKIT_NETWORK_ERROR, WEBKIT_NETWORK_ERROR_CANCELLED))
         return std::nullopt;
     // A response the guard or this class would not show: only a refused server error counts.
     if (g_error_matches(error, WEBKIT_POLICY_ERROR, WEBKIT_POLICY_ERROR_FRAME_LOAD_INTERRUPTED_BY_POLICY_CHANGE)) {
@@ -175,6 +228,8 @@ void PageRecovery::on_load_changed(WebKitWebView*, WebKitLoadEvent event, gpoint
         self->load_limit_.disconnect();
         const bool own_page = self->own_page_next_;
         self->own_page_next_ = false;
+        if (!own_page)
+            self->forget_refused_certificate();
         self->showing_good_ = !own_page;
         self->committed_ok_ = !own_page;
         if (!own_page)
@@ -217,6 +272,55 @@ bool PageRecovery::decide_policy(WebKitPolicyDecision* decision, WebKitPolicyDec
     refused_status_ = static_cast<int>(status);
     webkit_policy_decision_ignore(decision);
     return true;
+}
+
+gboolean PageRecovery::on_tls_errors(WebKitWebView*, gchar* failing_uri, GTlsCertificate* certificate,
+                                     GTlsCertificateFlags errors, gpointer data) {
+    auto* self = static_cast<PageRecovery*>(data);
+    self->load_limit_.disconnect();
+    self->committed_ok_ = false;
+    // Waiting does not change a certificate: no retries.
+    self->retry_.disconnect();
+    if (self->showing_good_ && !self->by_person_)
+        self->strip_.show(stale_strip_text(self->last_good_, "certificato non attendibile"));
+    else
+        self->show_certificate_page(certificate, errors, host_of(failing_uri));
+    // Handled: the load finishes without an engine error page.
+    return TRUE;
+}
+
+void PageRecovery::show_certificate_page(GTlsCertificate* certificate, GTlsCertificateFlags errors,
+                                         const std::string& host) {
+    forget_refused_certificate();
+    refused_certificate_ = G_TLS_CERTIFICATE(g_object_ref(certificate));
+    refused_host_ = host;
+    gchar* token = g_uuid_string_random();
+    certificate_token_ = token;
+    g_free(token);
+    const std::string page = certificate_page_html(host, certificate_reason(errors), fingerprint(certificate),
+                                                   trusted_certificate_differs(certificate, host), certificate_token_);
+    strip_.hide();
+    own_page_next_ = true;
+    webkit_web_view_load_alternate_html(view_, page.c_str(), address_.c_str(), nullptr);
+}
+
+void PageRecovery::forget_refused_certificate() {
+    g_clear_object(&refused_certificate_);
+    certificate_token_.clear();
+}
+
+void PageRecovery::on_certificate_accepted(WebKitUserContentManager*, WebKitJavascriptResult* message, gpointer data) {
+    auto* self = static_cast<PageRecovery*>(data);
+    JSCValue* value = webkit_javascript_result_get_js_value(message);
+    char* text = jsc_value_is_string(value) ? jsc_value_to_string(value) : nullptr;
+    const bool ours = text && self->refused_certificate_ && self->certificate_token_ == text;
+    g_free(text);
+    if (!ours)
+        return;
+    trust_certificate(webkit_web_view_get_context(self->view_), self->refused_certificate_, self->refused_host_);
+    self->forget_refused_certificate();
+    self->stop_pending_attempts();
+    self->attempt(true);
 }
 
 void PageRecovery::on_process_terminated(WebKitWebView*, WebKitWebProcessTerminationReason, gpointer data) {

@@ -6,8 +6,10 @@
 // answer, from whatever address, and a load that does not commit in time count as
 // such failures; an address the engine refuses is not tried again by itself. A page
 // process that crashes, stops answering or outgrows its memory is restarted after
-// growing delays. Engine error pages never show. Scroll writes and the pane's
-// operations are BrowserPane's; this only loads and reloads.
+// growing delays. A certificate that is not trusted gives a page of our own that
+// can trust it (or the strip, on the reload of a page shown); it is not tried again
+// by itself. Engine error pages never show. Scroll writes and the pane's operations
+// are BrowserPane's; this only loads and reloads.
 
 #include <sigc++/connection.h>
 #include <webkit2/webkit2.h>
@@ -31,8 +33,10 @@ public:
 
     // A new address: loads it and ends the retry sequence.
     void load(const std::string& address);
-    // Loads the pane's address again now, ending the retry sequence; false when it has none.
-    bool reload();
+    // Loads the pane's address again now, ending the retry sequence; false when it has
+    // none. Asked for by a person, a certificate not trusted shows its page even over a
+    // page kept, so that it can be accepted there.
+    bool reload(bool by_person = false);
     // The view's response policy: true when it decided (a server error is refused).
     bool decide_policy(WebKitPolicyDecision* decision, WebKitPolicyDecisionType type);
 
@@ -42,12 +46,17 @@ private:
     static void on_process_terminated(WebKitWebView*, WebKitWebProcessTerminationReason, gpointer self);
     static void on_responsive_changed(GObject*, GParamSpec*, gpointer self);
     static void on_pong(GObject* view, GAsyncResult* result, gpointer pending);
+    static gboolean on_tls_errors(WebKitWebView*, gchar* failing_uri, GTlsCertificate*, GTlsCertificateFlags,
+                                  gpointer self);
+    static void on_certificate_accepted(WebKitUserContentManager*, WebKitJavascriptResult*, gpointer self);
 
     std::optional<LoadFailure> failure_of(const GError* error) const;
     void failed(const LoadFailure& failure);
     void succeeded();
     void process_ended();
-    void attempt();
+    void attempt(bool by_person = false);
+    void show_certificate_page(GTlsCertificate* certificate, GTlsCertificateFlags errors, const std::string& host);
+    void forget_refused_certificate();
     void show_own_page(const std::string& reason, const std::string& next_attempt_time);
     void stop_pending_attempts();
     void check_answering();
@@ -72,6 +81,12 @@ private:
     int refused_status_ = 0;
     // The current load was stopped for taking too long.
     bool timed_out_ = false;
+    // The current load was asked for by a person.
+    bool by_person_ = false;
+    // The certificate our certificate page offers to trust, for that host; the page's
+    // button must bring back the token, which no other page knows.
+    GTlsCertificate* refused_certificate_ = nullptr;
+    std::string refused_host_, certificate_token_;
     // A page process that runs nothing else answers a ping at once. WebKit notices a
     // process that stopped answering only when it sends it something itself (a
     // reload, input), which a wall screen may never do; the ping asks regularly.

@@ -108,12 +108,57 @@ void restore_session_cookies(WebKitCookieManager* manager, const std::filesystem
         g_main_context_iteration(nullptr, TRUE);
 }
 
+// A host names a file of the folder, and nothing outside it.
+std::optional<std::filesystem::path> certificate_file(const std::string& host) {
+    if (!kept || host.empty() || host.find('/') != std::string::npos || host.front() == '.')
+        return std::nullopt;
+    return kept->certificates / (host + ".pem");
+}
+
+void trust_saved_certificates(WebKitWebContext* context) {
+    std::error_code missing;
+    for (const auto& entry : std::filesystem::directory_iterator(kept->certificates, missing)) {
+        if (entry.path().extension() != ".pem")
+            continue;
+        if (GTlsCertificate* certificate = g_tls_certificate_new_from_file(entry.path().c_str(), nullptr)) {
+            webkit_web_context_allow_tls_certificate_for_host(context, certificate, entry.path().stem().c_str());
+            g_object_unref(certificate);
+        }
+    }
+}
+
 }  // namespace
+
+void trust_certificate(WebKitWebContext* context, GTlsCertificate* certificate, const std::string& host) {
+    webkit_web_context_allow_tls_certificate_for_host(context, certificate, host.c_str());
+    const auto file = certificate_file(host);
+    if (!file)
+        return;
+    gchar* pem = nullptr;
+    g_object_get(certificate, "certificate-pem", &pem, nullptr);
+    const bool saved = pem && g_mkdir_with_parents(kept->certificates.c_str(), 0700) == 0 &&
+                       g_file_set_contents(file->c_str(), pem, -1, nullptr);
+    g_free(pem);
+    if (!saved)
+        std::fprintf(stderr, "orvalis: the certificate of %s is trusted only until the program ends: cannot write %s\n",
+                     host.c_str(), file->c_str());
+}
+
+bool trusted_certificate_differs(GTlsCertificate* certificate, const std::string& host) {
+    const auto file = certificate_file(host);
+    if (!file)
+        return false;
+    GTlsCertificate* trusted = g_tls_certificate_new_from_file(file->c_str(), nullptr);
+    const bool differs = trusted && !g_tls_certificate_is_same(trusted, certificate);
+    if (trusted)
+        g_object_unref(trusted);
+    return differs;
+}
 
 WebsiteDataFolders website_data_folders(const std::optional<std::filesystem::path>& named_settings,
                                         const std::filesystem::path& user_data, const std::filesystem::path& user_cache,
-                                        const std::string& program_id) {
-    WebsiteDataFolders folders{user_data / program_id, user_cache / program_id};
+                                        const std::filesystem::path& user_config, const std::string& program_id) {
+    WebsiteDataFolders folders{user_data / program_id, user_cache / program_id, user_config / "orvalis" / "certificati"};
     if (!named_settings)
         return folders;
     std::error_code ignored;
@@ -122,7 +167,7 @@ WebsiteDataFolders website_data_folders(const std::optional<std::filesystem::pat
     // The file's name, for whoever looks in the folder; the digest tells apart files of the same name.
     const std::string wall = named_settings->filename().string() + "-" + std::string(digest).substr(0, 16);
     g_free(digest);
-    return {folders.data / "pareti" / wall, folders.cache / "pareti" / wall};
+    return {folders.data / "pareti" / wall, folders.cache / "pareti" / wall, folders.certificates};
 }
 
 void keep_website_data(const WebsiteDataFolders& folders) { kept = folders; }
@@ -135,6 +180,7 @@ WebKitWebContext* new_wall_web_context(WebKitMemoryPressureSettings* memory) {
     auto* context = WEBKIT_WEB_CONTEXT(g_object_new(WEBKIT_TYPE_WEB_CONTEXT, "memory-pressure-settings", memory,
                                                     "website-data-manager", data, nullptr));
     g_object_unref(data);
+    trust_saved_certificates(context);
     const std::filesystem::path store = kept->data / kCookieStore;
     if (g_mkdir_with_parents(kept->data.c_str(), 0700) != 0 || !make_private_file(store)) {
         // Pages still show, logged out at every restart.

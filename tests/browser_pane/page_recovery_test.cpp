@@ -64,14 +64,6 @@ protected:
         return text(on).find(words) != std::string::npos;
     }
     static bool strip_shown(BrowserPane& on) { return stale_strip(on).get_mapped(); }
-    // Load starts seen while the main loop runs for span: a retry loop shows here.
-    static int loads_within(BrowserPane& on, std::chrono::milliseconds span) {
-        int loads = 0;
-        sigc::connection counting = on.signal_load_finished().connect([&] { ++loads; });
-        wait_until([] { return false; }, span);
-        counting.disconnect();
-        return loads;
-    }
 
     LocalHttpServer server;
     Gtk::Window window;

@@ -84,7 +84,7 @@ protected:
         return file;
     }
     fs::path data_of(const fs::path& settings_file) {
-        return website_data_folders(settings_file, home / "data", home / "cache", "org.orvalis.Orvalis").data;
+        return website_data_folders(settings_file, home / "data", home / "cache", home / "config", "org.orvalis.Orvalis").data;
     }
     // The cookies the run's first request for the board carried.
     std::string cookies_of_run(const fs::path& settings_file, const fs::path& data_home) {

@@ -214,3 +214,7 @@ void LocalHttpServer::set_down(bool down) {
         g_slist_free(listeners);
     });
 }
+
+void LocalHttpServer::set_certificate(GTlsCertificate* certificate) {
+    on_thread(loop_->context, [this, certificate] { g_object_set(loop_->server, "tls-certificate", certificate, nullptr); });
+}

@@ -49,6 +49,8 @@ public:
     // While down, nothing listens on the port: connections are refused, as by a server
     // that went away.
     void set_down(bool down);
+    // An HTTPS server answers new connections with this certificate from then on.
+    void set_certificate(GTlsCertificate* certificate);
 
 private:
     struct Loop;

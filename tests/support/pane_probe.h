@@ -22,6 +22,8 @@ Gtk::Widget& page_view(BrowserPane& pane);
 // other values as JSON); nothing when the script fails or the deadline passes.
 std::optional<std::string> script_result(BrowserPane& pane, const std::string& script,
                                          std::chrono::milliseconds deadline = std::chrono::seconds(10));
+// Loads the pane finished while the main loop ran for span: a retry loop shows here.
+int loads_within(BrowserPane& pane, std::chrono::milliseconds span);
 // Ends the pane's page process as a crash would.
 void end_page_process(BrowserPane& pane);
 // The strip laid over the pane that says its page is older than the last attempt.
