@@ -7,30 +7,14 @@
 
 namespace {
 
-// Runs work on the server's thread and waits for it.
-template <typename Work>
-void on_thread(GMainContext* context, Work work) {
-    std::packaged_task<void()> task(work);
-    auto done = task.get_future();
-    g_main_context_invoke(
-        context,
-        +[](gpointer data) -> gboolean {
-            (*static_cast<std::packaged_task<void()>*>(data))();
-            return G_SOURCE_REMOVE;
-        },
-        &task);
-    done.get();
-}
+using Shared = std::shared_ptr<const LocalHttpServer::Response>;
 
 // Answers msg; false when it must stay unanswered (paused) for good.
-bool reply(SoupServerMessage* msg, const std::shared_ptr<const LocalHttpServer::Response>& response) {
+bool reply(SoupServerMessage* msg, const Shared& response) {
     if (response->hang)
         return false;
     if (response->hang_up) {
-        if (GIOStream* stream = soup_server_message_steal_connection(msg)) {
-            g_io_stream_close(stream, nullptr, nullptr);
-            g_object_unref(stream);
-        }
+        g_object_unref(soup_server_message_steal_connection(msg));  // closed as it goes
         return true;
     }
     soup_server_message_set_status(msg, static_cast<guint>(response->status), nullptr);
@@ -41,127 +25,118 @@ bool reply(SoupServerMessage* msg, const std::shared_ptr<const LocalHttpServer::
     soup_message_headers_set_content_type(headers, response->content_type.c_str(), nullptr);
     for (const auto& [name, value] : response->headers)
         soup_message_headers_append(headers, name.c_str(), value.c_str());
-    // The body is sent from the shared copy, kept alive until it has gone.
-    GBytes* body = g_bytes_new_with_free_func(
-        response->body.data(), response->body.size(),
-        +[](gpointer held) { delete static_cast<std::shared_ptr<const LocalHttpServer::Response>*>(held); },
-        new std::shared_ptr<const LocalHttpServer::Response>(response));
+    // Sent from the shared copy, kept alive until it has gone.
+    GBytes* body = g_bytes_new_with_free_func(response->body.data(), response->body.size(),
+                                              +[](gpointer held) { delete static_cast<Shared*>(held); },
+                                              new Shared(response));
     soup_message_body_append_bytes(soup_server_message_get_response_body(msg), body);
     g_bytes_unref(body);
     return true;
 }
 
+void post(GMainContext* context, std::function<void()> work) {
+    using Work = std::function<void()>;
+    g_main_context_invoke_full(
+        context, G_PRIORITY_DEFAULT,
+        +[](gpointer data) -> gboolean {
+            (*static_cast<Work*>(data))();
+            return G_SOURCE_REMOVE;
+        },
+        new Work(std::move(work)), +[](gpointer data) { delete static_cast<Work*>(data); });
+}
+
 }  // namespace
-
-struct LocalHttpServer::Loop {
-    GMainContext* context = g_main_context_new();
-    GMainLoop* main_loop = g_main_loop_new(context, FALSE);
-    SoupServer* server = nullptr;
-    GThreadPool* handlers = nullptr;
-    std::thread thread;
-
-    struct Pending {
-        Loop* loop;
-        SoupServerMessage* msg;
-        Handler handler;
-        std::string target;
-    };
-    struct Answer {
-        std::unique_ptr<Pending> request;
-        std::shared_ptr<const Response> response;
-    };
-};
 
 LocalHttpServer::LocalHttpServer() : LocalHttpServer(nullptr) {}
 
-LocalHttpServer::LocalHttpServer(GTlsCertificate* certificate)
-    : loop_(std::make_unique<Loop>()), scheme_(certificate ? "https" : "http") {
-    loop_->server = SOUP_SERVER(g_object_new(SOUP_TYPE_SERVER, "tls-certificate", certificate, nullptr));
-    soup_server_add_handler(
-        loop_->server, nullptr,
-        +[](SoupServer*, SoupServerMessage* msg, const char* path, GHashTable*, gpointer data) {
-            auto* self = static_cast<LocalHttpServer*>(data);
-            std::string target = path;
-            if (const char* query = g_uri_get_query(soup_server_message_get_uri(msg)))
-                target = target + "?" + query;
-            const Route route = self->route_for(
-                path, soup_message_headers_get_one(soup_server_message_get_request_headers(msg), "Cookie"));
-            if (!route.handler) {
-                reply(msg, route.fixed);
-                return;
-            }
-            soup_server_message_pause(msg);
-            g_thread_pool_push(self->loop_->handlers,
-                               new Loop::Pending{self->loop_.get(), SOUP_SERVER_MESSAGE(g_object_ref(msg)),
-                                                 route.handler, target},
-                               nullptr);
-        },
-        this, nullptr);
-    loop_->handlers = g_thread_pool_new(
-        +[](gpointer data, gpointer) {
-            auto* pending = static_cast<Loop::Pending*>(data);
-            auto response = std::make_shared<const Response>(pending->handler(pending->target));
-            GMainContext* context = pending->loop->context;
-            g_main_context_invoke(
-                context,
-                +[](gpointer done) -> gboolean {
-                    std::unique_ptr<Loop::Answer> answer(static_cast<Loop::Answer*>(done));
-                    if (reply(answer->request->msg, answer->response))
-                        soup_server_message_unpause(answer->request->msg);
-                    g_object_unref(answer->request->msg);
-                    return G_SOURCE_REMOVE;
-                },
-                new Loop::Answer{std::unique_ptr<Loop::Pending>(pending), std::move(response)});
-        },
-        nullptr, -1, FALSE, nullptr);
-    loop_->thread = std::thread([loop = loop_.get()] {
-        g_main_context_push_thread_default(loop->context);
-        g_main_loop_run(loop->main_loop);
-        g_main_context_pop_thread_default(loop->context);
-    });
-    bool listening = false;
-    on_thread(loop_->context, [&] {
-        const auto options = SoupServerListenOptions(SOUP_SERVER_LISTEN_IPV4_ONLY |
-                                                     (certificate ? SOUP_SERVER_LISTEN_HTTPS : 0));
-        listening = soup_server_listen_local(loop_->server, 0, options, nullptr);
-        if (!listening)
-            return;
-        GSList* uris = soup_server_get_uris(loop_->server);
-        port_ = g_uri_get_port(static_cast<GUri*>(uris->data));
-        g_slist_free_full(uris, reinterpret_cast<GDestroyNotify>(g_uri_unref));
-    });
+LocalHttpServer::LocalHttpServer(GTlsCertificate* certificate) : scheme_(certificate ? "https" : "http") {
+    server_ = SOUP_SERVER(g_object_new(SOUP_TYPE_SERVER, "tls-certificate", certificate, nullptr));
+    soup_server_add_handler(server_, nullptr, &LocalHttpServer::on_request, this, nullptr);
+    // Listening before the thread runs, on its context.
+    g_main_context_push_thread_default(context_);
+    const bool listening = listen(0);
+    g_main_context_pop_thread_default(context_);
     if (!listening) {
-        stop();
+        g_object_unref(server_);
+        g_main_loop_unref(loop_);
+        g_main_context_unref(context_);
         throw std::runtime_error("LocalHttpServer: cannot listen on 127.0.0.1");
     }
+    thread_ = std::thread([this] {
+        g_main_context_push_thread_default(context_);
+        g_main_loop_run(loop_);
+        g_main_context_pop_thread_default(context_);
+    });
 }
 
-LocalHttpServer::~LocalHttpServer() { stop(); }
+LocalHttpServer::~LocalHttpServer() {
+    // Handlers still running answer first; then every connection closes, hanging ones too.
+    for (std::vector<std::thread> running;; running.clear()) {
+        {
+            std::lock_guard lock(mutex_);
+            running.swap(handlers_);
+        }
+        if (running.empty())
+            break;
+        for (std::thread& handler : running)
+            handler.join();
+    }
+    on_server([this] {
+        soup_server_disconnect(server_);
+        g_object_unref(server_);
+        g_main_loop_quit(loop_);
+    });
+    thread_.join();
+    g_main_loop_unref(loop_);
+    g_main_context_unref(context_);
+}
 
-void LocalHttpServer::stop() {
-    if (!loop_)
+bool LocalHttpServer::listen(guint port) {
+    const auto options = SoupServerListenOptions(SOUP_SERVER_LISTEN_IPV4_ONLY |
+                                                 (scheme_ == "https" ? SOUP_SERVER_LISTEN_HTTPS : 0));
+    if (!soup_server_listen_local(server_, port, options, nullptr))
+        return false;
+    GSList* uris = soup_server_get_uris(server_);
+    port_ = static_cast<guint>(g_uri_get_port(static_cast<GUri*>(uris->data)));
+    g_slist_free_full(uris, reinterpret_cast<GDestroyNotify>(g_uri_unref));
+    return true;
+}
+
+void LocalHttpServer::on_server(const std::function<void()>& work) {
+    std::promise<void> done;
+    post(context_, [&] {
+        work();
+        done.set_value();
+    });
+    done.get_future().wait();
+}
+
+void LocalHttpServer::on_request(SoupServer*, SoupServerMessage* msg, const char* path, GHashTable*, gpointer data) {
+    auto* self = static_cast<LocalHttpServer*>(data);
+    std::string target = path;
+    if (const char* query = g_uri_get_query(soup_server_message_get_uri(msg)))
+        target = target + "?" + query;
+    const char* cookies = soup_message_headers_get_one(soup_server_message_get_request_headers(msg), "Cookie");
+    static const auto not_found = std::make_shared<const Response>(Response{404, "text/plain", "not found"});
+    std::lock_guard lock(self->mutex_);
+    ++self->request_counts_[path];
+    self->cookies_[path] = cookies ? cookies : "";
+    const auto route = self->routes_.find(path);
+    if (route == self->routes_.end() || !route->second.handler) {
+        reply(msg, route == self->routes_.end() ? not_found : route->second.fixed);
         return;
-    // Handlers still running answer first; then the server closes every connection,
-    // the hanging ones too.
-    g_thread_pool_free(loop_->handlers, FALSE, TRUE);
-    GSource* stop = g_idle_source_new();
-    g_source_set_priority(stop, G_PRIORITY_LOW);
-    g_source_set_callback(
-        stop,
-        +[](gpointer data) -> gboolean {
-            auto* loop = static_cast<Loop*>(data);
-            soup_server_disconnect(loop->server);
-            g_object_unref(loop->server);
-            g_main_loop_quit(loop->main_loop);
-            return G_SOURCE_REMOVE;
-        },
-        loop_.get(), nullptr);
-    g_source_attach(stop, loop_->context);
-    g_source_unref(stop);
-    loop_->thread.join();
-    g_main_loop_unref(loop_->main_loop);
-    g_main_context_unref(loop_->context);
-    loop_.reset();
+    }
+    // A handler may block: it runs on a thread of its own, and the answer waits for it.
+    soup_server_message_pause(msg);
+    g_object_ref(msg);
+    self->handlers_.emplace_back([self, msg, handler = route->second.handler, target] {
+        Shared response = std::make_shared<const Response>(handler(target));
+        post(self->context_, [msg, response] {
+            if (reply(msg, response))
+                soup_server_message_unpause(msg);
+            g_object_unref(msg);
+        });
+    });
 }
 
 void LocalHttpServer::serve(const std::string& path, const std::string& content_type, const std::string& body) {
@@ -173,15 +148,6 @@ void LocalHttpServer::serve(const std::string& path, const std::string& content_
 void LocalHttpServer::serve(const std::string& path, Handler handler) {
     std::lock_guard lock(mutex_);
     routes_[path] = Route{nullptr, std::move(handler)};
-}
-
-LocalHttpServer::Route LocalHttpServer::route_for(const std::string& path, const char* cookies) {
-    static const auto not_found = std::make_shared<const Response>(Response{404, "text/plain", "not found"});
-    std::lock_guard lock(mutex_);
-    ++request_counts_[path];
-    cookies_[path] = cookies ? cookies : "";
-    const auto route = routes_.find(path);
-    return route == routes_.end() ? Route{not_found, {}} : route->second;
 }
 
 std::string LocalHttpServer::url(const std::string& path) const {
@@ -201,20 +167,16 @@ std::string LocalHttpServer::cookies_sent(const std::string& path) const {
 }
 
 void LocalHttpServer::set_down(bool down) {
-    on_thread(loop_->context, [this, down] {
-        if (down) {
-            soup_server_disconnect(loop_->server);
-            return;
-        }
-        const auto options = SoupServerListenOptions(SOUP_SERVER_LISTEN_IPV4_ONLY |
-                                                     (scheme_ == "https" ? SOUP_SERVER_LISTEN_HTTPS : 0));
-        GSList* listeners = soup_server_get_listeners(loop_->server);
-        if (!listeners)
-            soup_server_listen_local(loop_->server, static_cast<guint>(port_), options, nullptr);
+    on_server([this, down] {
+        GSList* listeners = soup_server_get_listeners(server_);
+        if (down)
+            soup_server_disconnect(server_);
+        else if (!listeners)
+            listen(port_);
         g_slist_free(listeners);
     });
 }
 
 void LocalHttpServer::set_certificate(GTlsCertificate* certificate) {
-    on_thread(loop_->context, [this, certificate] { g_object_set(loop_->server, "tls-certificate", certificate, nullptr); });
+    on_server([this, certificate] { g_object_set(server_, "tls-certificate", certificate, nullptr); });
 }

@@ -7,6 +7,9 @@
 
 #include <gio/gio.h>
 
+typedef struct _SoupServer SoupServer;
+typedef struct _SoupServerMessage SoupServerMessage;
+
 #include <functional>
 #include <map>
 #include <memory>
@@ -53,21 +56,26 @@ public:
     void set_certificate(GTlsCertificate* certificate);
 
 private:
-    struct Loop;
     // A fixed page is answered from the one copy held here: a benchmark serving a
     // page of megabytes thousands of times must not copy it for every answer.
     struct Route {
         std::shared_ptr<const Response> fixed;
         Handler handler;
     };
-    Route route_for(const std::string& path, const char* cookies);
-    void stop();
+    static void on_request(SoupServer*, SoupServerMessage* msg, const char* path, GHashTable*, gpointer self);
+    bool listen(guint port);
+    // Runs work on the server's thread and waits for it.
+    void on_server(const std::function<void()>& work);
 
-    std::unique_ptr<Loop> loop_;
     std::string scheme_;
-    int port_ = 0;
+    guint port_ = 0;
+    GMainContext* context_ = g_main_context_new();
+    GMainLoop* loop_ = g_main_loop_new(context_, FALSE);
+    SoupServer* server_ = nullptr;
+    std::thread thread_;
     mutable std::mutex mutex_;
     std::map<std::string, Route> routes_;
     std::map<std::string, int> request_counts_;
     std::map<std::string, std::string> cookies_;
+    std::vector<std::thread> handlers_;
 };
