@@ -147,12 +147,16 @@ void PageRecovery::attempt(bool by_person) {
         webkit_web_view_reload(view_);
         return;
     }
-    // WebKit would run it in whatever page shows, and report no load at all.
+    // Anything else the engine would refuse, each its own way: ftp: with an error that
+    // names no cause, javascript: by running it in whatever page shows, with no load.
     const char* scheme = g_uri_peek_scheme(address_.c_str());
-    if (scheme && g_str_equal(scheme, "javascript"))
-        failed({LoadFailure::Kind::refused_address, 0, 0, "javascript:"});
-    else
+    const bool loadable = scheme && (g_str_equal(scheme, "http") || g_str_equal(scheme, "https") ||
+                                     g_str_equal(scheme, "file") || g_str_equal(scheme, "about") ||
+                                     g_str_equal(scheme, "data"));
+    if (loadable)
         webkit_web_view_load_uri(view_, address_.c_str());
+    else
+        failed({LoadFailure::Kind::refused_address, 0, 0, scheme ? std::string(scheme) + ":" : "senza schema"});
 }
 
 std::optional<LoadFailure> PageRecovery::failure_of(const GError* error) const {

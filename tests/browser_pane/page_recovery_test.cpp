@@ -146,6 +146,7 @@ TEST_F(PageRecoveryTest, NewAddressThatFailsShowsOurOwnPageForItNeverThePrevious
         {server.url("/broken"), "500"},
         {gone.url("/board"), "refused"},
         {"http://127.0.0.1:1/blocked-port", "non può caricare"},
+        {"ftp://127.0.0.1/file", "non può caricare"},
         {"javascript:document.title='News'", "non può caricare"},
     };
     for (const auto& [address, reason] : failing) {
