@@ -9,6 +9,7 @@
 #include <iostream>
 #include <string>
 
+#include "browser_pane/website_data.h"
 #include "main_window/main_window.h"
 #include "main_window/wall_actions.h"
 #include "main_window/wall_status.h"
@@ -89,6 +90,10 @@ int main(int argc, char** argv) {
         app->activate();
         return 0;
     }
+    // Each wall keeps its logins, local storage and caches in folders of its own.
+    keep_website_data(website_data_folders(options.config ? std::optional(settings.file) : std::nullopt,
+                                           Glib::get_user_data_dir(), Glib::get_user_cache_dir(),
+                                           Glib::get_user_config_dir(), g_get_prgname()));
     pass_display_to_page_processes();
 
     WindowStart start(settings.file);

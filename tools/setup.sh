@@ -13,6 +13,8 @@ PACKAGES=(
   fonts-dejavu-core
   # the page sandbox; the fuzzers; locale sources for the separator test
   bubblewrap xdg-dbus-proxy clang libclang-rt-14-dev locales
+  # certificates made by the tests of private certificates
+  openssl
 )
 # The package test (building and checking the .deb, its systemd unit) and the Wayland smoke test;
 # a session bus of their own and gapplication for the tests that drive the wall over D-Bus.

@@ -104,6 +104,8 @@ struct BrowserPane::Impl {
     static gboolean on_scroll(GtkWidget*, GdkEventScroll* event, gpointer data);
 
     static void on_load_changed(WebKitWebView*, WebKitLoadEvent event, gpointer data);
+    static gboolean on_decide_policy(WebKitWebView*, WebKitPolicyDecision* decision, WebKitPolicyDecisionType type,
+                                     gpointer data);
     static void on_process_terminated(WebKitWebView*, WebKitWebProcessTerminationReason, gpointer data);
 };
 
@@ -201,6 +203,14 @@ gboolean BrowserPane::Impl::on_scroll(GtkWidget*, GdkEventScroll* event, gpointe
     return TRUE;
 }
 
+gboolean BrowserPane::Impl::on_decide_policy(WebKitWebView*, WebKitPolicyDecision* decision,
+                                             WebKitPolicyDecisionType type, gpointer data) {
+    // A server error is judged before the guard drops what the view cannot show, so that
+    // an error answered in a type the view cannot show still counts as a failed load.
+    auto* impl = static_cast<Impl*>(data);
+    return impl->recovery.decide_policy(decision, type) || page_guard_decide_policy(decision, type);
+}
+
 void BrowserPane::Impl::on_process_terminated(WebKitWebView*, WebKitWebProcessTerminationReason, gpointer data) {
     // Bringing the page back is PageRecovery's.
     auto* impl = static_cast<Impl*>(data);
@@ -278,6 +288,7 @@ BrowserPane::BrowserPane(const RecoveryTimes& times) : impl_(std::make_unique<Im
     g_signal_connect(content, (std::string("script-message-received::") + kScrollMessage).c_str(),
                      G_CALLBACK(&Impl::on_scroll_message), impl_.get());
     g_signal_connect(impl_->view, "load-changed", G_CALLBACK(&Impl::on_load_changed), impl_.get());
+    g_signal_connect(impl_->view, "decide-policy", G_CALLBACK(&Impl::on_decide_policy), impl_.get());
     g_signal_connect(impl_->view, "web-process-terminated", G_CALLBACK(&Impl::on_process_terminated),
                      impl_.get());
     // Before the view's own handlers, which would scroll the page or hand the keys to it.
@@ -306,7 +317,14 @@ bool BrowserPane::navigate(const std::string& address) {
     return true;
 }
 
-bool BrowserPane::refresh() { return impl_->recovery.reload(); }
+bool BrowserPane::refresh() {
+    // A click or a key press is being handled: a person asked, not the countdown.
+    GdkEvent* event = gtk_get_current_event();
+    const bool by_person = event != nullptr;
+    if (event)
+        gdk_event_free(event);
+    return impl_->recovery.reload(by_person);
+}
 
 bool BrowserPane::set_silent(bool silent) {
     impl_->guard.silent = silent;

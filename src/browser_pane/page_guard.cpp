@@ -49,22 +49,6 @@ gboolean on_permission_request(WebKitWebView*, WebKitPermissionRequest* request,
     return TRUE;
 }
 
-gboolean on_decide_policy(WebKitWebView*, WebKitPolicyDecision* decision, WebKitPolicyDecisionType type,
-                          gpointer) {
-    if (type == WEBKIT_POLICY_DECISION_TYPE_NEW_WINDOW_ACTION) {
-        open_outside(webkit_navigation_policy_decision_get_navigation_action(
-            WEBKIT_NAVIGATION_POLICY_DECISION(decision)));
-        webkit_policy_decision_ignore(decision);
-        return TRUE;
-    }
-    if (type == WEBKIT_POLICY_DECISION_TYPE_RESPONSE &&
-        !webkit_response_policy_decision_is_mime_type_supported(WEBKIT_RESPONSE_POLICY_DECISION(decision))) {
-        webkit_policy_decision_ignore(decision);
-        return TRUE;
-    }
-    return FALSE;
-}
-
 GtkWidget* on_create(WebKitWebView*, WebKitNavigationAction* action, gpointer) {
     open_outside(action);
     return nullptr;
@@ -97,10 +81,24 @@ gboolean refuse_fullscreen(WebKitWebView*, gpointer data) { return silent(data) 
 
 }  // namespace
 
+bool page_guard_decide_policy(WebKitPolicyDecision* decision, WebKitPolicyDecisionType type) {
+    if (type == WEBKIT_POLICY_DECISION_TYPE_NEW_WINDOW_ACTION) {
+        open_outside(webkit_navigation_policy_decision_get_navigation_action(
+            WEBKIT_NAVIGATION_POLICY_DECISION(decision)));
+        webkit_policy_decision_ignore(decision);
+        return true;
+    }
+    if (type == WEBKIT_POLICY_DECISION_TYPE_RESPONSE &&
+        !webkit_response_policy_decision_is_mime_type_supported(WEBKIT_RESPONSE_POLICY_DECISION(decision))) {
+        webkit_policy_decision_ignore(decision);
+        return true;
+    }
+    return false;
+}
+
 void attach_page_guard(WebKitWebView* view, PageGuard* guard) {
     g_signal_connect(view, "script-dialog", G_CALLBACK(on_script_dialog), guard);
     g_signal_connect(view, "permission-request", G_CALLBACK(on_permission_request), guard);
-    g_signal_connect(view, "decide-policy", G_CALLBACK(on_decide_policy), guard);
     g_signal_connect(view, "create", G_CALLBACK(on_create), guard);
     g_signal_connect(view, "run-file-chooser", G_CALLBACK(on_file_chooser), guard);
     g_signal_connect(view, "authenticate", G_CALLBACK(on_authenticate), guard);

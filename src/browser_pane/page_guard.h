@@ -12,6 +12,10 @@ struct PageGuard {
     bool silent = false;
 };
 
+// The view's policy decisions: true when it decided (a new window, a response the view
+// cannot show). Not connected by attach_page_guard: the pane decides whose decision comes first.
+bool page_guard_decide_policy(WebKitPolicyDecision* decision, WebKitPolicyDecisionType type);
+
 // The guard must outlive the connection; detach before it goes.
 void attach_page_guard(WebKitWebView* view, PageGuard* guard);
 void detach_page_guard(WebKitWebView* view, PageGuard* guard);

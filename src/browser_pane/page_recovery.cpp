@@ -6,6 +6,7 @@
 #include <glibmm/main.h>
 
 #include "browser_pane/failure_texts.h"
+#include "browser_pane/website_data.h"
 
 namespace {
 
@@ -24,6 +25,58 @@ sigc::connection after(RecoveryTimes::Delay delay, const sigc::slot<void>& work)
         static_cast<unsigned>(delay.count()));
 }
 
+// The heartbeats within the hang limit: a ping unanswered for this many is given up.
+constexpr int kBeatsPerLimit = 3;
+
+// Errors of an address the engine will never load, whatever the server does.
+bool refused_by_engine(const GError* error) {
+    return g_error_matches(error, WEBKIT_POLICY_ERROR, WEBKIT_POLICY_ERROR_CANNOT_USE_RESTRICTED_PORT) ||
+           g_error_matches(error, WEBKIT_POLICY_ERROR, WEBKIT_POLICY_ERROR_CANNOT_SHOW_URI) ||
+           g_error_matches(error, WEBKIT_NETWORK_ERROR, WEBKIT_NETWORK_ERROR_UNKNOWN_PROTOCOL);
+}
+
+// "scaduto, firmato da un'autorità non riconosciuta": what GIO found wrong with it.
+std::string certificate_reason(GTlsCertificateFlags errors) {
+    const std::pair<GTlsCertificateFlags, const char*> words[] = {
+        {G_TLS_CERTIFICATE_UNKNOWN_CA, "firmato da un'autorità non riconosciuta"},
+        {G_TLS_CERTIFICATE_BAD_IDENTITY, "rilasciato per un altro nome"},
+        {G_TLS_CERTIFICATE_NOT_ACTIVATED, "non ancora valido"},
+        {G_TLS_CERTIFICATE_EXPIRED, "scaduto"},
+        {G_TLS_CERTIFICATE_REVOKED, "revocato"},
+        {G_TLS_CERTIFICATE_INSECURE, "con un algoritmo non sicuro"},
+        {G_TLS_CERTIFICATE_GENERIC_ERROR, "non valido"}};
+    std::string reason;
+    for (const auto& [flag, word] : words)
+        if (errors & flag)
+            reason += (reason.empty() ? "" : ", ") + std::string(word);
+    return "Certificato " + (reason.empty() ? std::string("non valido") : reason);
+}
+
+// SHA-256 of the certificate as sent, in hexadecimal pairs: what an administrator
+// compares with the one the server's own tools print.
+std::string fingerprint(GTlsCertificate* certificate) {
+    GByteArray* der = nullptr;
+    g_object_get(certificate, "certificate", &der, nullptr);
+    if (!der)
+        return "";
+    gchar* hex = g_compute_checksum_for_data(G_CHECKSUM_SHA256, der->data, der->len);
+    g_byte_array_unref(der);
+    std::string pairs;
+    for (const char* c = hex; c[0] && c[1]; c += 2)
+        pairs += (pairs.empty() ? "" : ":") + std::string{static_cast<char>(g_ascii_toupper(c[0])),
+                                                         static_cast<char>(g_ascii_toupper(c[1]))};
+    g_free(hex);
+    return pairs;
+}
+
+std::string host_of(const char* uri) {
+    GUri* parsed = uri ? g_uri_parse(uri, G_URI_FLAGS_NONE, nullptr) : nullptr;
+    std::string host = parsed && g_uri_get_host(parsed) ? g_uri_get_host(parsed) : "";
+    if (parsed)
+        g_uri_unref(parsed);
+    return host;
+}
+
 }  // namespace
 
 PageRecovery::PageRecovery(WebKitWebView* view, StaleStrip& strip, const RecoveryTimes& times)
@@ -31,24 +84,33 @@ PageRecovery::PageRecovery(WebKitWebView* view, StaleStrip& strip, const Recover
       restarts_(times.restart_delays) {
     g_signal_connect(view_, "load-failed", G_CALLBACK(&PageRecovery::on_load_failed), this);
     g_signal_connect(view_, "load-changed", G_CALLBACK(&PageRecovery::on_load_changed), this);
-    g_signal_connect(view_, "decide-policy", G_CALLBACK(&PageRecovery::on_decide_policy), this);
     g_signal_connect(view_, "web-process-terminated", G_CALLBACK(&PageRecovery::on_process_terminated), this);
     g_signal_connect(view_, "notify::is-web-process-responsive", G_CALLBACK(&PageRecovery::on_responsive_changed),
                      this);
+    g_signal_connect(view_, "load-failed-with-tls-errors", G_CALLBACK(&PageRecovery::on_tls_errors), this);
+    WebKitUserContentManager* content = webkit_web_view_get_user_content_manager(view_);
+    g_signal_connect(content, (std::string("script-message-received::") + kCertificateMessage).c_str(),
+                     G_CALLBACK(&PageRecovery::on_certificate_accepted), this);
+    webkit_user_content_manager_register_script_message_handler(content, kCertificateMessage);
     heartbeat_ = Glib::signal_timeout().connect(
         [this] {
             check_answering();
             return true;
         },
-        static_cast<unsigned>(std::max<long long>(times.unresponsive_limit.count() / 3, 1)));
+        static_cast<unsigned>(std::max<long long>(times.unresponsive_limit.count() / kBeatsPerLimit, 1)));
 }
 
 PageRecovery::~PageRecovery() {
     g_signal_handlers_disconnect_by_data(view_, this);
+    WebKitUserContentManager* content = webkit_web_view_get_user_content_manager(view_);
+    g_signal_handlers_disconnect_by_data(content, this);
+    webkit_user_content_manager_unregister_script_message_handler(content, kCertificateMessage);
+    forget_refused_certificate();
     stop_pending_attempts();
     stays_up_.disconnect();
     unresponsive_.disconnect();
     heartbeat_.disconnect();
+    load_limit_.disconnect();
     g_object_unref(view_);
 }
 
@@ -56,14 +118,17 @@ void PageRecovery::load(const std::string& address) {
     address_ = address;
     failure_.clear();
     stop_pending_attempts();
-    webkit_web_view_load_uri(view_, address_.c_str());
+    // Whatever the old address showed is not this address's page.
+    showing_good_ = false;
+    strip_.hide();
+    attempt();
 }
 
-bool PageRecovery::reload() {
+bool PageRecovery::reload(bool by_person) {
     if (address_.empty())
         return false;
     stop_pending_attempts();
-    attempt();
+    attempt(by_person);
     return true;
 }
 
@@ -75,73 +140,122 @@ void PageRecovery::stop_pending_attempts() {
     own_page_next_ = false;
 }
 
-void PageRecovery::attempt() {
-    // A reload keeps the page's place in the history; anything else starts from the address.
-    if (!shown_.empty() && shown_ == address_)
+void PageRecovery::attempt(bool by_person) {
+    by_person_ = by_person;
+    // A reload keeps the page where it went (a redirect, an address it rewrote) and its
+    // place in the history; anything else starts from the address.
+    if (showing_good_) {
         webkit_web_view_reload(view_);
-    else
+        return;
+    }
+    // Anything else the engine would refuse, each its own way: ftp: with an error that
+    // names no cause, javascript: by running it in whatever page shows, with no load.
+    const char* scheme = g_uri_peek_scheme(address_.c_str());
+    const bool loadable = scheme && (g_str_equal(scheme, "http") || g_str_equal(scheme, "https") ||
+                                     g_str_equal(scheme, "file") || g_str_equal(scheme, "about") ||
+                                     g_str_equal(scheme, "data"));
+    if (loadable)
         webkit_web_view_load_uri(view_, address_.c_str());
+    else
+        failed({LoadFailure::Kind::refused_address, 0, 0, scheme ? std::string(scheme) + ":" : "senza schema"});
 }
 
-bool PageRecovery::is_failure(const GError* error) const {
-    // Another load took over: nothing failed.
-    if (g_error_matches(error, WEBKIT_NETWORK_ERROR, WEBKIT_NETWORK_ERROR_CANCELLED))
-        return false;
+std::optional<LoadFailure> PageRecovery::failure_of(const GError* error) const {
+    if (timed_out_) {
+        const auto seconds = std::chrono::duration_cast<std::chrono::seconds>(times_.load_limit).count();
+        return LoadFailure{LoadFailure::Kind::no_answer, 0, static_cast<int>(std::max<long long>(seconds, 1)), ""};
+    }
+    // Another load took over (our own page among them): nothing failed.
+    if (own_page_next_ || g_error_matches(error, WEBKIT_NETWORK_ERROR, WEBKIT_NETWORK_ERROR_CANCELLED))
+        return std::nullopt;
     // A response the guard or this class would not show: only a refused server error counts.
-    if (g_error_matches(error, WEBKIT_POLICY_ERROR, WEBKIT_POLICY_ERROR_FRAME_LOAD_INTERRUPTED_BY_POLICY_CHANGE))
-        return refused_answer_;
-    return true;
+    if (g_error_matches(error, WEBKIT_POLICY_ERROR, WEBKIT_POLICY_ERROR_FRAME_LOAD_INTERRUPTED_BY_POLICY_CHANGE)) {
+        if (!refused_status_)
+            return std::nullopt;
+        return LoadFailure{LoadFailure::Kind::server_error, refused_status_, 0, ""};
+    }
+    const std::string detail = error && error->message ? error->message : "";
+    if (refused_by_engine(error))
+        return LoadFailure{LoadFailure::Kind::refused_address, 0, 0, detail};
+    return LoadFailure{LoadFailure::Kind::network, 0, 0, detail};
 }
 
 gboolean PageRecovery::on_load_failed(WebKitWebView*, WebKitLoadEvent, gchar*, GError* error, gpointer data) {
     auto* self = static_cast<PageRecovery*>(data);
-    if (self->is_failure(error)) {
-        self->failure_ = self->refused_answer_ ? "il server risponde con un errore" : error->message;
-        self->failed();
-    }
-    self->refused_answer_ = false;
+    const auto failure = self->failure_of(error);
+    self->refused_status_ = 0;
+    self->timed_out_ = false;
+    self->load_limit_.disconnect();
+    if (failure)
+        self->failed(*failure);
     // Handled: no engine error page, ever.
     return TRUE;
 }
 
-void PageRecovery::failed() {
+void PageRecovery::failed(const LoadFailure& failure) {
+    failure_ = failure_reason(failure);
     committed_ok_ = false;
     retry_.disconnect();
-    const auto delay = retries_.next();
-    retry_ = after(delay, [this] { attempt(); });
-    if (!shown_.empty())
+    // Waiting does not make the engine take an address it refuses.
+    const bool retried = failure.kind != LoadFailure::Kind::refused_address;
+    std::string next_attempt_time;
+    if (retried) {
+        const auto delay = retries_.next();
+        retry_ = after(delay, [this] { attempt(); });
+        next_attempt_time = clock_time("%H:%M:%S", delay);
+    }
+    if (showing_good_)
         strip_.show(stale_strip_text(last_good_));
     else
-        show_own_page(clock_time("%H:%M:%S", delay));
+        show_own_page(failure_reason(failure), next_attempt_time);
 }
 
-void PageRecovery::show_own_page(const std::string& next_attempt_time) {
+void PageRecovery::show_own_page(const std::string& reason, const std::string& next_attempt_time) {
     own_page_next_ = true;
     // Under the real address, so that the view names the address the pane means.
-    const std::string page = unreachable_page_html(address_, next_attempt_time);
+    const std::string page = unreachable_page_html(address_, reason, next_attempt_time);
     webkit_web_view_load_alternate_html(view_, page.c_str(), address_.c_str(), nullptr);
 }
 
-void PageRecovery::on_load_changed(WebKitWebView* view, WebKitLoadEvent event, gpointer data) {
+void PageRecovery::on_load_changed(WebKitWebView*, WebKitLoadEvent event, gpointer data) {
     auto* self = static_cast<PageRecovery*>(data);
-    // Decided from what committed, whatever order WebKit reports a failed load and the
-    // page of our own that replaces it.
-    if (event == WEBKIT_LOAD_COMMITTED) {
+    if (event == WEBKIT_LOAD_STARTED) {
+        self->refused_status_ = 0;
+        self->timed_out_ = false;
+        self->load_limit_.disconnect();
+        self->load_limit_ = after(self->times_.load_limit, [self] {
+            // Stopping reports the load as cancelled; the flag makes it a failure.
+            self->timed_out_ = true;
+            webkit_web_view_stop_loading(self->view_);
+        });
+    } else if (event == WEBKIT_LOAD_COMMITTED) {
+        // Decided from what committed, whatever order WebKit reports a failed load and
+        // the page of our own that replaces it.
+        self->load_limit_.disconnect();
         const bool own_page = self->own_page_next_;
         self->own_page_next_ = false;
         self->own_page_shown_ = own_page;
-        const char* uri = webkit_web_view_get_uri(view);
-        self->shown_ = own_page || !uri ? "" : uri;
+        if (!own_page)
+            self->forget_refused_certificate();
+        self->showing_good_ = !own_page;
         self->committed_ok_ = !own_page;
+        if (!own_page)
+            self->last_good_ = clock_time("%H:%M");
         self->process_up_ = true;
     } else if (event == WEBKIT_LOAD_FINISHED && self->committed_ok_) {
         self->committed_ok_ = false;
-        self->succeeded();
+        // An address on a blocked port ends as an empty page, with no failure reported.
+        const char* uri = webkit_web_view_get_uri(self->view_);
+        if (uri && g_str_equal(uri, "about:blank") && self->address_ != "about:blank") {
+            self->showing_good_ = false;
+            self->failed({LoadFailure::Kind::refused_address, 0, 0, ""});
+        } else {
+            self->succeeded();
+        }
     }
 }
 
 void PageRecovery::succeeded() {
-    last_good_ = clock_time("%H:%M");
     failure_.clear();
     strip_.hide();
     retries_.reset();
@@ -152,23 +266,69 @@ void PageRecovery::succeeded() {
     }
 }
 
-gboolean PageRecovery::on_decide_policy(WebKitWebView*, WebKitPolicyDecision* decision,
-                                        WebKitPolicyDecisionType type, gpointer data) {
-    auto* self = static_cast<PageRecovery*>(data);
-    if (type != WEBKIT_POLICY_DECISION_TYPE_RESPONSE || self->shown_.empty())
-        return FALSE;
+bool PageRecovery::decide_policy(WebKitPolicyDecision* decision, WebKitPolicyDecisionType type) {
+    if (type != WEBKIT_POLICY_DECISION_TYPE_RESPONSE)
+        return false;
     auto* response_decision = WEBKIT_RESPONSE_POLICY_DECISION(decision);
     if (!webkit_response_policy_decision_is_main_frame_main_resource(response_decision))
-        return FALSE;
-    WebKitURIResponse* response = webkit_response_policy_decision_get_response(response_decision);
-    const char* uri = webkit_uri_response_get_uri(response);
-    // A server in trouble answers a reload with an error page of its own; the page
-    // already shown is worth more. A new address shows whatever its server says.
-    if (webkit_uri_response_get_status_code(response) < 500 || !uri || self->shown_ != uri)
-        return FALSE;
-    self->refused_answer_ = true;
+        return false;
+    // A server in trouble answers with an error page of its own, whatever address it
+    // was asked for: the page already shown, or our own, is worth more.
+    const guint status = webkit_uri_response_get_status_code(webkit_response_policy_decision_get_response(response_decision));
+    if (status < 500)
+        return false;
+    refused_status_ = static_cast<int>(status);
     webkit_policy_decision_ignore(decision);
+    return true;
+}
+
+gboolean PageRecovery::on_tls_errors(WebKitWebView*, gchar* failing_uri, GTlsCertificate* certificate,
+                                     GTlsCertificateFlags errors, gpointer data) {
+    auto* self = static_cast<PageRecovery*>(data);
+    self->load_limit_.disconnect();
+    self->committed_ok_ = false;
+    // Waiting does not change a certificate: no retries.
+    self->retry_.disconnect();
+    if (self->showing_good_ && !self->by_person_)
+        self->strip_.show(stale_strip_text(self->last_good_, "certificato non attendibile"));
+    else
+        self->show_certificate_page(certificate, errors, host_of(failing_uri));
+    // Handled: the load finishes without an engine error page.
     return TRUE;
+}
+
+void PageRecovery::show_certificate_page(GTlsCertificate* certificate, GTlsCertificateFlags errors,
+                                         const std::string& host) {
+    forget_refused_certificate();
+    refused_certificate_ = G_TLS_CERTIFICATE(g_object_ref(certificate));
+    refused_host_ = host;
+    gchar* token = g_uuid_string_random();
+    certificate_token_ = token;
+    g_free(token);
+    const std::string page = certificate_page_html(host, certificate_reason(errors), fingerprint(certificate),
+                                                   trusted_certificate_differs(certificate, host), certificate_token_);
+    strip_.hide();
+    own_page_next_ = true;
+    webkit_web_view_load_alternate_html(view_, page.c_str(), address_.c_str(), nullptr);
+}
+
+void PageRecovery::forget_refused_certificate() {
+    g_clear_object(&refused_certificate_);
+    certificate_token_.clear();
+}
+
+void PageRecovery::on_certificate_accepted(WebKitUserContentManager*, WebKitJavascriptResult* message, gpointer data) {
+    auto* self = static_cast<PageRecovery*>(data);
+    JSCValue* value = webkit_javascript_result_get_js_value(message);
+    char* text = jsc_value_is_string(value) ? jsc_value_to_string(value) : nullptr;
+    const bool ours = text && self->refused_certificate_ && self->certificate_token_ == text;
+    g_free(text);
+    if (!ours)
+        return;
+    trust_certificate(webkit_web_view_get_context(self->view_), self->refused_certificate_, self->refused_host_);
+    self->forget_refused_certificate();
+    self->stop_pending_attempts();
+    self->attempt(true);
 }
 
 void PageRecovery::on_process_terminated(WebKitWebView*, WebKitWebProcessTerminationReason, gpointer data) {
@@ -178,14 +338,16 @@ void PageRecovery::on_process_terminated(WebKitWebView*, WebKitWebProcessTermina
 void PageRecovery::process_ended() {
     // Crashed, hung and ended, or past its memory limit: the page is gone either way.
     failure_ = "il processo della pagina è terminato";
-    shown_.clear();
+    showing_good_ = false;
     committed_ok_ = false;
+    own_page_next_ = false;
     process_up_ = false;
-    ping_sent_.reset();
+    ping_beats_.reset();
     strip_.hide();
     stays_up_.disconnect();
     unresponsive_.disconnect();
     retry_.disconnect();
+    load_limit_.disconnect();
     if (address_.empty() || restart_.connected())
         return;
     restart_ = after(restarts_.next(), [this] { attempt(); });
@@ -218,12 +380,11 @@ struct PendingPing {
 void PageRecovery::check_answering() {
     if (!process_up_)
         return;
-    const auto now = std::chrono::steady_clock::now();
-    if (!ping_sent_) {
-        ping_sent_ = now;
+    if (!ping_beats_) {
+        ping_beats_ = 0;
         webkit_web_view_evaluate_javascript(view_, "0", 1, nullptr, nullptr, nullptr, &PageRecovery::on_pong,
                                             new PendingPing{alive_, this});
-    } else if (now - *ping_sent_ >= times_.unresponsive_limit) {
+    } else if (++*ping_beats_ >= kBeatsPerLimit) {
         // Ending it reports a terminated process, which restarts the page.
         webkit_web_view_terminate_web_process(view_);
     }
@@ -235,5 +396,5 @@ void PageRecovery::on_pong(GObject* view, GAsyncResult* result, gpointer data) {
     if (JSCValue* value = webkit_web_view_evaluate_javascript_finish(WEBKIT_WEB_VIEW(view), result, nullptr))
         g_object_unref(value);
     if (!pending->alive.expired())
-        pending->recovery->ping_sent_.reset();
+        pending->recovery->ping_beats_.reset();
 }

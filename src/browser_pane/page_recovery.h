@@ -1,11 +1,15 @@
 #pragma once
 // Keeps a pane showing something readable, unattended, whatever its page does.
 // A load that fails keeps the page already shown (with the stale strip over it), or
-// shows a page of our own when there is none, and is tried again after growing
-// delays. A 5xx answer to a reload of the page shown counts as such a failure. A page
+// shows a page of our own with the reason when there is none (a first load, a new
+// address, our own page, a restart), and is tried again after growing delays. A 5xx
+// answer, from whatever address, and a load that does not commit in time count as
+// such failures; an address the engine refuses is not tried again by itself. A page
 // process that crashes, stops answering or outgrows its memory is restarted after
-// growing delays. Engine error pages never show. Scroll writes and the pane's
-// operations are BrowserPane's; this only loads and reloads.
+// growing delays. A certificate that is not trusted gives a page of our own that
+// can trust it (or the strip, on the reload of a page shown); it is not tried again
+// by itself. Engine error pages never show. Scroll writes and the pane's operations
+// are BrowserPane's; this only loads and reloads.
 
 #include <sigc++/connection.h>
 #include <webkit2/webkit2.h>
@@ -16,6 +20,7 @@
 #include <string>
 
 #include "browser_pane/pane_health.h"
+#include "browser_pane/failure_texts.h"
 #include "browser_pane/recovery_schedule.h"
 #include "browser_pane/stale_strip.h"
 
@@ -29,27 +34,34 @@ public:
 
     // A new address: loads it and ends the retry sequence.
     void load(const std::string& address);
-    // Loads the pane's address again now, ending the retry sequence; false when it has none.
-    bool reload();
+    // Loads the pane's address again now, ending the retry sequence; false when it has
+    // none. Asked for by a person, a certificate not trusted shows its page even over a
+    // page kept, so that it can be accepted there.
+    bool reload(bool by_person = false);
+    // The view's response policy: true when it decided (a server error is refused).
+    bool decide_policy(WebKitPolicyDecision* decision, WebKitPolicyDecisionType type);
     // The document committed last is a page of our own, not the address's.
     bool showing_own_page() const { return own_page_shown_; }
-
     PaneHealth health() const { return {address_, last_good_, failure_}; }
 
 private:
     static gboolean on_load_failed(WebKitWebView*, WebKitLoadEvent, gchar* uri, GError* error, gpointer self);
     static void on_load_changed(WebKitWebView*, WebKitLoadEvent event, gpointer self);
-    static gboolean on_decide_policy(WebKitWebView*, WebKitPolicyDecision*, WebKitPolicyDecisionType, gpointer self);
     static void on_process_terminated(WebKitWebView*, WebKitWebProcessTerminationReason, gpointer self);
     static void on_responsive_changed(GObject*, GParamSpec*, gpointer self);
     static void on_pong(GObject* view, GAsyncResult* result, gpointer pending);
+    static gboolean on_tls_errors(WebKitWebView*, gchar* failing_uri, GTlsCertificate*, GTlsCertificateFlags,
+                                  gpointer self);
+    static void on_certificate_accepted(WebKitUserContentManager*, WebKitJavascriptResult*, gpointer self);
 
-    bool is_failure(const GError* error) const;
-    void failed();
+    std::optional<LoadFailure> failure_of(const GError* error) const;
+    void failed(const LoadFailure& failure);
     void succeeded();
     void process_ended();
-    void attempt();
-    void show_own_page(const std::string& next_attempt_time);
+    void attempt(bool by_person = false);
+    void show_certificate_page(GTlsCertificate* certificate, GTlsCertificateFlags errors, const std::string& host);
+    void forget_refused_certificate();
+    void show_own_page(const std::string& reason, const std::string& next_attempt_time);
     void stop_pending_attempts();
     void check_answering();
 
@@ -60,9 +72,10 @@ private:
     BackoffSequence restarts_;
     // What the pane is meant to show, whatever the view shows now.
     std::string address_;
-    // The address of the page shown, loaded from the network, whose process still runs.
-    std::string shown_;
-    // "HH:MM" of the last load that succeeded.
+    // A page of the address, loaded from the network, shows and its process still runs;
+    // it may have been redirected or have rewritten its own address since.
+    bool showing_good_ = false;
+    // "HH:MM" of the last page from the network that committed.
     std::string last_good_;
     // Why the last attempt failed or the page went away, until the next good load.
     std::string failure_;
@@ -71,13 +84,23 @@ private:
     bool own_page_shown_ = false;
     // A page from the network committed and has not failed since.
     bool committed_ok_ = false;
-    // The current response was refused as a server error on a reload.
-    bool refused_answer_ = false;
+    // The status of the current response, refused as a server error; 0 when none was.
+    int refused_status_ = 0;
+    // The current load was stopped for taking too long.
+    bool timed_out_ = false;
+    // The current load was asked for by a person.
+    bool by_person_ = false;
+    // The certificate our certificate page offers to trust, for that host; the page's
+    // button must bring back the token, which no other page knows.
+    GTlsCertificate* refused_certificate_ = nullptr;
+    std::string refused_host_, certificate_token_;
     // A page process that runs nothing else answers a ping at once. WebKit notices a
     // process that stopped answering only when it sends it something itself (a
     // reload, input), which a wall screen may never do; the ping asks regularly.
     bool process_up_ = false;
-    std::optional<std::chrono::steady_clock::time_point> ping_sent_;
+    // Heartbeats since the unanswered ping went out. Counted, not timed: after this
+    // program's own thread stalled, the answer may be waiting in its queue.
+    std::optional<int> ping_beats_;
     std::shared_ptr<bool> alive_ = std::make_shared<bool>(true);
-    sigc::connection retry_, restart_, stays_up_, unresponsive_, heartbeat_;
+    sigc::connection retry_, restart_, stays_up_, unresponsive_, heartbeat_, load_limit_;
 };

@@ -5,6 +5,7 @@
 #include <string>
 
 #include "browser_pane/page_memory.h"
+#include "browser_pane/website_data.h"
 
 namespace {
 
@@ -78,8 +79,7 @@ WebKitWebContext* shared_context() {
         webkit_memory_pressure_settings_set_memory_limit(memory, limit.mib);
         webkit_memory_pressure_settings_set_kill_threshold(memory, 1.0);
         webkit_memory_pressure_settings_set_poll_interval(memory, kMemoryPollSeconds);
-        auto* created = WEBKIT_WEB_CONTEXT(
-            g_object_new(WEBKIT_TYPE_WEB_CONTEXT, "memory-pressure-settings", memory, nullptr));
+        WebKitWebContext* created = new_wall_web_context(memory);
         webkit_memory_pressure_settings_free(memory);
         enable_sandbox(created);
         // Pages come back every two minutes: a moderate cache spares the network

@@ -18,6 +18,8 @@ struct RecoveryTimes {
                                       std::chrono::seconds(120)};
     // A page process that answers nothing for this long is ended.
     Delay unresponsive_limit = std::chrono::seconds(30);
+    // A load that has not committed this long after it started is stopped, as failed.
+    Delay load_limit = std::chrono::seconds(30);
     // A page that stays up this long after a restart ends the restart sequence.
     Delay stays_up = std::chrono::seconds(60);
 };

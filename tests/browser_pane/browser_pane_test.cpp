@@ -1,10 +1,9 @@
-// The WebKit pane on pages of a local server: loading, scroll writes, the silent guard,
-// new windows and a dying web process.
+// The WebKit pane on pages of a local server: odd addresses, scroll writes, the silent
+// guard and new windows.
 
 #include <gtest/gtest.h>
 #include <gtkmm/window.h>
 
-#include <atomic>
 #include <cmath>
 #include <future>
 #include <memory>
@@ -49,36 +48,11 @@ protected:
 
 }  // namespace
 
-TEST_F(BrowserPaneTest, LoadsALocalPageAndReloadsItWhenItsWebProcessDies) {
-    ASSERT_TRUE(navigate_and_wait(pane, server.url("/hello")));
-    EXPECT_EQ(pane.uri(), server.url("/hello"));
-    EXPECT_EQ(js("document.title"), "Hello");
-    end_page_process(pane);
-    EXPECT_FALSE(pane.set_body_scroll(0, 10));
-    ASSERT_TRUE(wait_for_load(pane));
-    EXPECT_EQ(server.request_count("/hello"), 2);
-    EXPECT_EQ(js("document.title"), "Hello");
-}
-
-TEST_F(BrowserPaneTest, RefreshDoesNothingBeforeAnyPageAndRetriesOneThatFailed) {
-    EXPECT_FALSE(pane.refresh());
-    EXPECT_FALSE(pane.is_loading());
-    auto up = std::make_shared<std::atomic<bool>>(false);
-    server.serve("/flaky", [up](const std::string&) {
-        return LocalHttpServer::Response{200, "text/html", kHello, !*up};  // down: hangs up
-    });
-    ASSERT_TRUE(navigate_and_wait(pane, server.url("/flaky")));
-    EXPECT_NE(js("document.title"), "Hello");
-    *up = true;  // a page down when the program starts comes back on a later reload
-    ASSERT_TRUE(pane.refresh());
-    ASSERT_TRUE(wait_for_load(pane));
-    EXPECT_EQ(js("document.title"), "Hello");
-}
-
 TEST_F(BrowserPaneTest, OddAddressesReturnAtOnceAndLeaveThePaneUsable) {
+    EXPECT_FALSE(pane.refresh());  // nothing to reload yet
     for (const std::string address : {"", "not a url", "\xff\xfe bytes", "http://127.0.0.1:1/nobody"}) {
         SCOPED_TRACE(address);
-        EXPECT_TRUE(pane.navigate(address));
+        pane.navigate(address);
         EXPECT_TRUE(wait_until([&] { return !pane.is_loading(); }, 20s));
         ASSERT_TRUE(navigate_and_wait(pane, server.url("/hello")));
         EXPECT_EQ(js("document.title"), "Hello");
@@ -110,7 +84,7 @@ TEST_F(BrowserPaneTest, ScrollWritesFailWithoutEffectUntilThePageHasLoaded) {
         return LocalHttpServer::Response{404, "text/plain", ""};
     });
     server.serve("/page", "text/html", "<!DOCTYPE html>" + kBig + "<img src='/slow.png'>");
-    EXPECT_TRUE(pane.navigate(server.url("/page")));  // returns while the page still loads
+    pane.navigate(server.url("/page"));  // returns while the page still loads
     ASSERT_TRUE(wait_until([&] { return server.request_count("/slow.png") == 1; }, 20s));
     ASSERT_TRUE(pane.is_loading());
     EXPECT_FALSE(pane.set_body_scroll(0, 100));

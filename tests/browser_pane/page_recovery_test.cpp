@@ -1,16 +1,21 @@
-// A pane left alone against pages that fail: a server that goes away or answers
-// 503, a first load that never succeeds, a page process that dies, hangs or keeps
-// the scroll hold from seeing its scrolls. Recovery delays are shortened.
+// A pane left alone against pages that fail: a server that goes away, answers 5xx
+// from whatever address or never answers, a first load or a new address that never
+// succeeds, an address the engine refuses, a page process that dies, hangs or keeps
+// the scroll hold from seeing its scrolls, and this program's own thread stalling.
+// Recovery delays are shortened.
 
 #include <gtest/gtest.h>
 #include <glibmm/datetime.h>
+#include <glibmm/main.h>
 #include <gtkmm/box.h>
 #include <gtkmm/window.h>
 
 #include <atkmm/object.h>
 
 #include <atomic>
+#include <list>
 #include <memory>
+#include <thread>
 
 #include "browser_pane/browser_pane.h"
 #include "support/local_http_server.h"
@@ -25,7 +30,6 @@ RecoveryTimes quick_times() {
     RecoveryTimes times;
     times.retry_delays = {300ms, 600ms, 1200ms};
     times.restart_delays = {100ms, 300ms, 900ms};
-    times.unresponsive_limit = 1500ms;
     times.stays_up = 3s;
     return times;
 }
@@ -40,23 +44,31 @@ class PageRecoveryTest : public ::testing::Test {
 protected:
     PageRecoveryTest() {
         window.set_default_size(800, 300);
-        box.pack_start(pane.widget());
-        box.pack_start(other.widget());
         window.add(box);
         window.show_all();
     }
 
+    BrowserPane& add_pane(const RecoveryTimes& times = quick_times()) {
+        BrowserPane& added = panes.emplace_back(times);
+        box.pack_start(added.widget());
+        added.widget().show();
+        return added;
+    }
     static std::string js(BrowserPane& on, const std::string& script) {
         return script_result(on, script).value_or("<no answer>");
     }
-    std::string title(BrowserPane& on) { return js(on, "document.title"); }
-    bool strip_shown() { return stale_strip(pane).get_mapped(); }
+    static std::string title(BrowserPane& on) { return js(on, "document.title"); }
+    static std::string text(BrowserPane& on) { return js(on, "document.body.innerText"); }
+    static bool shows(BrowserPane& on, const std::string& words) {
+        return text(on).find(words) != std::string::npos;
+    }
+    static bool strip_shown(BrowserPane& on) { return stale_strip(on).get_mapped(); }
 
     LocalHttpServer server;
     Gtk::Window window;
     Gtk::Box box;
-    BrowserPane pane{quick_times()};
-    BrowserPane other{quick_times()};
+    std::list<BrowserPane> panes;
+    BrowserPane& pane = add_pane();
 };
 
 }  // namespace
@@ -66,7 +78,7 @@ TEST_F(PageRecoveryTest, OutageKeepsThePageUnderAStripUntilTheServerIsBack) {
     const std::string before = clock_now();
     ASSERT_TRUE(navigate_and_wait(pane, server.url("/news")));
     const std::string after = clock_now();
-    EXPECT_FALSE(strip_shown());
+    EXPECT_FALSE(strip_shown(pane));
 
     server.set_down(true);
     ASSERT_TRUE(pane.refresh());
@@ -74,7 +86,7 @@ TEST_F(PageRecoveryTest, OutageKeepsThePageUnderAStripUntilTheServerIsBack) {
     EXPECT_EQ(title(pane), "News") << "an engine error page replaced the page";
     EXPECT_EQ(pane.uri(), server.url("/news"));
     const Gtk::Label& strip = stale_strip(pane);
-    ASSERT_TRUE(wait_until([&] { return strip_shown() && strip.get_allocated_height() > 1; }, 5s));
+    ASSERT_TRUE(wait_until([&] { return strip_shown(pane) && strip.get_allocated_height() > 1; }, 5s));
     const std::string text = strip.get_text();
     EXPECT_TRUE(text == "Non aggiornata dalle " + before || text == "Non aggiornata dalle " + after) << text;
     EXPECT_EQ(const_cast<Gtk::Label&>(strip).get_accessible()->get_name(), text);
@@ -87,52 +99,112 @@ TEST_F(PageRecoveryTest, OutageKeepsThePageUnderAStripUntilTheServerIsBack) {
 
     // Retries go on by themselves, failing, until the server answers again.
     server.set_down(false);
-    EXPECT_TRUE(wait_until([&] { return !strip_shown(); }, 10s)) << "no retry brought the page back";
+    EXPECT_TRUE(wait_until([&] { return !strip_shown(pane); }, 10s)) << "no retry brought the page back";
     EXPECT_EQ(server.request_count("/news"), 2);
     EXPECT_EQ(title(pane), "News");
 }
 
-TEST_F(PageRecoveryTest, ServerErrorOnAReloadKeepsThePageWhileOtherAnswersShow) {
-    auto status = std::make_shared<std::atomic<int>>(200);
-    server.serve("/board", [status](const std::string&) {
-        return LocalHttpServer::Response{*status, "text/html", page(std::to_string(status->load()))};
+TEST_F(PageRecoveryTest, ServerErrorFromWhateverAddressAnsweredIsNeverShown) {
+    // A dashboard redirects to its real page, which then rewrites its own address.
+    server.serve("/", [](const std::string&) {
+        return LocalHttpServer::Response{302, "text/html", "", false, false, {{"Location", "/d/overview"}}};
     });
-    ASSERT_TRUE(navigate_and_wait(pane, server.url("/board")));
+    auto status = std::make_shared<std::atomic<int>>(200);
+    server.serve("/d/overview", [status](const std::string&) {
+        return LocalHttpServer::Response{
+            *status, "text/html",
+            page(std::to_string(status->load()), "<script>history.replaceState(null, '', '?tab=2')</script>")};
+    });
+    ASSERT_TRUE(navigate_and_wait(pane, server.url("/")));
     ASSERT_EQ(title(pane), "200");
+    ASSERT_EQ(pane.uri(), server.url("/d/overview?tab=2"));
 
     *status = 503;
     ASSERT_TRUE(pane.refresh());
-    ASSERT_TRUE(wait_for_load(pane));
+    ASSERT_TRUE(wait_until([&] { return strip_shown(pane); }, 10s));
     EXPECT_EQ(title(pane), "200");
-    EXPECT_TRUE(strip_shown());
+    const std::string strip = stale_strip(pane).get_text();
+    EXPECT_TRUE(strip.starts_with("Non aggiornata dalle ") && strip.size() == 26) << "no time: " << strip;
 
-    *status = 404;  // a page that was removed says so
-    ASSERT_TRUE(pane.refresh());
-    ASSERT_TRUE(wait_for_load(pane));
-    EXPECT_EQ(title(pane), "404");
-    EXPECT_FALSE(strip_shown());
+    // A restart after a crash has no good page to keep: our own, with the reason.
+    end_page_process(pane);
+    EXPECT_TRUE(wait_until([&] { return shows(pane, "Pagina non raggiungibile") && shows(pane, "503"); }, 10s))
+        << text(pane);
+    EXPECT_EQ(pane.uri(), server.url("/"));
 
-    *status = 503;  // a new address shows what its server says
-    ASSERT_TRUE(navigate_and_wait(pane, server.url("/board?elsewhere")));
-    EXPECT_EQ(title(pane), "503");
-    EXPECT_FALSE(strip_shown());
+    *status = 404;  // a page that was removed says so, on the next retry
+    EXPECT_TRUE(wait_until([&] { return title(pane) == "404"; }, 10s));
+    EXPECT_FALSE(strip_shown(pane));
+}
+
+TEST_F(PageRecoveryTest, NewAddressThatFailsShowsOurOwnPageForItNeverThePreviousOne) {
+    server.serve("/news", "text/html", page("News"));
+    server.serve("/broken", [](const std::string&) { return LocalHttpServer::Response{500, "text/html", page("Boom")}; });
+    LocalHttpServer gone;
+    gone.set_down(true);
+    const std::pair<std::string, std::string> failing[] = {
+        {server.url("/broken"), "500"},
+        {gone.url("/board"), "refused"},
+        {"http://127.0.0.1:1/blocked-port", "non può caricare"},
+        {"ftp://127.0.0.1/file", "non può caricare"},
+        {"javascript:document.title='News'", "non può caricare"},
+    };
+    for (const auto& [address, reason] : failing) {
+        SCOPED_TRACE(address);
+        ASSERT_TRUE(navigate_and_wait(pane, server.url("/news")));
+        ASSERT_TRUE(navigate_and_wait(pane, address));
+        EXPECT_TRUE(wait_until([&] { return shows(pane, "Pagina non raggiungibile") && shows(pane, reason); }, 10s))
+            << text(pane);
+        EXPECT_TRUE(shows(pane, address));
+        EXPECT_EQ(pane.uri(), address);
+        EXPECT_FALSE(strip_shown(pane));
+    }
+    // Waiting does not make the engine take an address it refuses: no retries.
+    EXPECT_FALSE(shows(pane, "Nuovo tentativo"));
+    EXPECT_EQ(loads_within(pane, 1s), 0);
 }
 
 TEST_F(PageRecoveryTest, FirstLoadThatFailsShowsAPageOfOurOwnThenTheRealOne) {
     server.set_down(true);
     const std::string address = server.url("/first?from=wall");
+    const auto before = Glib::DateTime::create_now_local();
     ASSERT_TRUE(navigate_and_wait(pane, address));
-    const std::string text = js(pane, "document.body.innerText");
-    EXPECT_NE(text.find("Pagina non raggiungibile"), std::string::npos) << text;
-    EXPECT_NE(text.find(address), std::string::npos) << text;
-    EXPECT_NE(text.find("Nuovo tentativo alle " + clock_now().substr(0, 2)), std::string::npos) << text;
+    const auto after = Glib::DateTime::create_now_local().add_seconds(1);
+    EXPECT_TRUE(shows(pane, "Pagina non raggiungibile")) << text(pane);
+    EXPECT_TRUE(shows(pane, address)) << text(pane);
+    // The next attempt is announced at a time between the load and a moment after it.
+    bool announced = false;
+    for (auto second = before; second.compare(after) <= 0; second = second.add_seconds(1))
+        announced = announced || shows(pane, "Nuovo tentativo alle " + second.format("%H:%M:%S"));
+    EXPECT_TRUE(announced) << text(pane);
     EXPECT_EQ(pane.uri(), address);
-    EXPECT_FALSE(strip_shown());
+    EXPECT_FALSE(strip_shown(pane));
 
     server.serve("/first", "text/html", page("First"));
     server.set_down(false);
     EXPECT_TRUE(wait_until([&] { return title(pane) == "First"; }, 10s));
     EXPECT_EQ(pane.uri(), address);
+}
+
+TEST_F(PageRecoveryTest, LoadThatNeverGetsAnAnswerIsStoppedAndCountsAsFailed) {
+    RecoveryTimes times = quick_times();
+    times.load_limit = 1s;
+    times.retry_delays = {3s};
+    BrowserPane& slow = add_pane(times);
+    auto hang = std::make_shared<std::atomic<bool>>(true);
+    server.serve("/slow", [hang](const std::string&) {
+        return LocalHttpServer::Response{200, "text/html", page("Slow"), false, *hang};
+    });
+    ASSERT_TRUE(navigate_and_wait(slow, server.url("/slow")));
+    EXPECT_TRUE(shows(slow, "Nessuna risposta in 1 s")) << text(slow);
+
+    *hang = false;
+    ASSERT_TRUE(wait_until([&] { return title(slow) == "Slow"; }, 10s));
+    *hang = true;
+    ASSERT_TRUE(slow.refresh());
+    ASSERT_TRUE(wait_until([&] { return strip_shown(slow) && !slow.is_loading(); }, 10s));
+    EXPECT_EQ(title(slow), "Slow");
+    EXPECT_TRUE(slow.set_body_scroll(0, 0)) << "the scroll hold waits for a load that was given up";
 }
 
 TEST_F(PageRecoveryTest, PageProcessKilledAgainAndAgainComesBackEachTimeLaterAndLater) {
@@ -143,6 +215,7 @@ TEST_F(PageRecoveryTest, PageProcessKilledAgainAndAgainComesBackEachTimeLaterAnd
         SCOPED_TRACE(kill);
         const auto start = std::chrono::steady_clock::now();
         end_page_process(pane);
+        EXPECT_FALSE(pane.set_body_scroll(0, 10));
         ASSERT_TRUE(wait_for_load(pane, 10s));
         last_wait = std::chrono::steady_clock::now() - start;
         EXPECT_EQ(title(pane), "Hello");
@@ -151,7 +224,25 @@ TEST_F(PageRecoveryTest, PageProcessKilledAgainAndAgainComesBackEachTimeLaterAnd
     EXPECT_GE(last_wait, 900ms) << "the third restart did not wait longer";
 }
 
+TEST_F(PageRecoveryTest, RestartsStartOverWithTheShortestWaitAfterThePageStayedUp) {
+    RecoveryTimes times = quick_times();
+    times.restart_delays = {100ms, 20s};
+    times.stays_up = 1s;
+    BrowserPane& restarted = add_pane(times);
+    server.serve("/hello", "text/html", page("Hello"));
+    ASSERT_TRUE(navigate_and_wait(restarted, server.url("/hello")));
+    end_page_process(restarted);
+    ASSERT_TRUE(wait_for_load(restarted, 10s));
+    wait_until([] { return false; }, 1500ms);  // up for longer than stays_up
+    end_page_process(restarted);
+    EXPECT_TRUE(wait_for_load(restarted, 10s)) << "the restart waited as after two crashes in a row";
+}
+
 TEST_F(PageRecoveryTest, PageThatLoopsForeverIsEndedAndComesBackWhileTheOtherPaneRuns) {
+    RecoveryTimes times = quick_times();
+    times.unresponsive_limit = 1500ms;
+    BrowserPane& looping = add_pane(times);
+    BrowserPane& other = add_pane(times);
     server.serve("/ticker", "text/html", page("Ticker", "<script>n = 0; setInterval(() => n++, 50)</script>"));
     auto first = std::make_shared<std::atomic<bool>>(true);
     server.serve("/loop", [first](const std::string&) {
@@ -160,12 +251,35 @@ TEST_F(PageRecoveryTest, PageThatLoopsForeverIsEndedAndComesBackWhileTheOtherPan
         return LocalHttpServer::Response{200, "text/html", loop ? page("Loop", loops_forever) : page("Calm")};
     });
     ASSERT_TRUE(navigate_and_wait(other, server.url("/ticker")));
-    ASSERT_TRUE(navigate_and_wait(pane, server.url("/loop")));
+    ASSERT_TRUE(navigate_and_wait(looping, server.url("/loop")));
     // The real program writes scroll offsets every second; so does this wait.
-    EXPECT_TRUE(wait_until([&] { return pane.set_body_scroll(0, 0) && title(pane) == "Calm"; }, 30s));
+    EXPECT_TRUE(wait_until([&] { return looping.set_body_scroll(0, 0) && title(looping) == "Calm"; }, 30s));
     const std::string counted = js(other, "n");
     EXPECT_TRUE(wait_until([&] { return std::stoi(js(other, "n + 0")) > std::stoi(counted); }, 5s));
     EXPECT_EQ(server.request_count("/ticker"), 1) << "the other pane was restarted too";
+}
+
+TEST_F(PageRecoveryTest, HealthyPageOutlivesAStallOfThisProgramsOwnThread) {
+    RecoveryTimes times = quick_times();
+    times.unresponsive_limit = 1500ms;
+    BrowserPane& healthy = add_pane(times);
+    // Due with the pane's heartbeat, just after it: the beat has sent its ping, and the
+    // thread stalls past the hang limit before the answer can be read; twice, in case
+    // a turn of the main loop came between them.
+    auto stalls = std::make_shared<int>(-1);
+    Glib::signal_timeout().connect([stalls] {
+        if (*stalls < 0)
+            return true;
+        std::this_thread::sleep_for(2s);
+        return ++*stalls < 2;
+    }, 500);
+    server.serve("/calm", "text/html", page("Calm"));
+    ASSERT_TRUE(navigate_and_wait(healthy, server.url("/calm")));
+    *stalls = 0;
+    ASSERT_TRUE(wait_until([&] { return *stalls == 2; }, 10s));
+    wait_until([] { return false; }, 2s);  // a hang limit and more of running time
+    EXPECT_EQ(title(healthy), "Calm");
+    EXPECT_EQ(server.request_count("/calm"), 1) << "the page was ended";
 }
 
 TEST_F(PageRecoveryTest, PageThatHidesItsScrollsIsPutBackWithinFiveTicks) {

@@ -1,72 +1,157 @@
 #include "support/local_http_server.h"
 
-#include <netinet/in.h>
-#include <poll.h>
-#include <sys/eventfd.h>
-#include <sys/socket.h>
-#include <unistd.h>
+#include <libsoup/soup.h>
 
-#include <algorithm>
-#include <memory>
+#include <future>
 #include <stdexcept>
-#include <vector>
 
 namespace {
 
-std::string path_of(const std::string& target) { return target.substr(0, target.find('?')); }
+using Shared = std::shared_ptr<const LocalHttpServer::Response>;
 
-// False when the client left before it had everything.
-bool send_all(int fd, const std::string& data) {
-    for (std::size_t sent = 0; sent < data.size();) {
-        const ssize_t n = ::send(fd, data.data() + sent, data.size() - sent, MSG_NOSIGNAL);
-        if (n < 0)
-            return false;
-        sent += static_cast<std::size_t>(n);
+// Answers msg; false when it must stay unanswered (paused) for good.
+bool reply(SoupServerMessage* msg, const Shared& response) {
+    if (response->hang)
+        return false;
+    if (response->hang_up) {
+        g_object_unref(soup_server_message_steal_connection(msg));  // closed as it goes
+        return true;
     }
+    soup_server_message_set_status(msg, static_cast<guint>(response->status), nullptr);
+    SoupMessageHeaders* headers = soup_server_message_get_response_headers(msg);
+    soup_message_headers_replace(headers, "Cache-Control", "no-store");
+    // One request a connection: a client cannot quietly retry on a spare one.
+    soup_message_headers_replace(headers, "Connection", "close");
+    soup_message_headers_set_content_type(headers, response->content_type.c_str(), nullptr);
+    for (const auto& [name, value] : response->headers)
+        soup_message_headers_append(headers, name.c_str(), value.c_str());
+    // Sent from the shared copy, kept alive until it has gone.
+    GBytes* body = g_bytes_new_with_free_func(response->body.data(), response->body.size(),
+                                              +[](gpointer held) { delete static_cast<Shared*>(held); },
+                                              new Shared(response));
+    soup_message_body_append_bytes(soup_server_message_get_response_body(msg), body);
+    g_bytes_unref(body);
     return true;
+}
+
+void post(GMainContext* context, std::function<void()> work) {
+    using Work = std::function<void()>;
+    g_main_context_invoke_full(
+        context, G_PRIORITY_DEFAULT,
+        +[](gpointer data) -> gboolean {
+            (*static_cast<Work*>(data))();
+            return G_SOURCE_REMOVE;
+        },
+        new Work(std::move(work)), +[](gpointer data) { delete static_cast<Work*>(data); });
 }
 
 }  // namespace
 
-LocalHttpServer::LocalHttpServer() {
-    listener_ = ::socket(AF_INET, SOCK_STREAM | SOCK_CLOEXEC, 0);
-    wake_ = ::eventfd(0, EFD_CLOEXEC);
-    sockaddr_in address{};
-    address.sin_family = AF_INET;
-    address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
-    socklen_t length = sizeof address;
-    if (listener_ < 0 || wake_ < 0 || ::bind(listener_, reinterpret_cast<sockaddr*>(&address), length) != 0 ||
-        ::listen(listener_, 64) != 0 || ::getsockname(listener_, reinterpret_cast<sockaddr*>(&address), &length) != 0) {
-        ::close(listener_);
-        ::close(wake_);
+LocalHttpServer::LocalHttpServer() : LocalHttpServer(nullptr) {}
+
+LocalHttpServer::LocalHttpServer(GTlsCertificate* certificate) : scheme_(certificate ? "https" : "http") {
+    server_ = SOUP_SERVER(g_object_new(SOUP_TYPE_SERVER, "tls-certificate", certificate, nullptr));
+    soup_server_add_handler(server_, nullptr, &LocalHttpServer::on_request, this, nullptr);
+    // Listening before the thread runs, on its context.
+    g_main_context_push_thread_default(context_);
+    const bool listening = listen(0);
+    g_main_context_pop_thread_default(context_);
+    if (!listening) {
+        g_object_unref(server_);
+        g_main_loop_unref(loop_);
+        g_main_context_unref(context_);
         throw std::runtime_error("LocalHttpServer: cannot listen on 127.0.0.1");
     }
-    port_ = ntohs(address.sin_port);
-    thread_ = std::thread([this] { run(); });
+    thread_ = std::thread([this] {
+        g_main_context_push_thread_default(context_);
+        g_main_loop_run(loop_);
+        g_main_context_pop_thread_default(context_);
+    });
 }
 
 LocalHttpServer::~LocalHttpServer() {
-    ::eventfd_write(wake_, 1);
+    // Handlers still running answer first; then every connection closes, hanging ones too.
+    for (std::vector<std::thread> running;; running.clear()) {
+        {
+            std::lock_guard lock(mutex_);
+            running.swap(handlers_);
+        }
+        if (running.empty())
+            break;
+        for (std::thread& handler : running)
+            handler.join();
+    }
+    on_server([this] {
+        soup_server_disconnect(server_);
+        g_object_unref(server_);
+        g_main_loop_quit(loop_);
+    });
     thread_.join();
-    ::close(wake_);
-    ::close(listener_);
+    g_main_loop_unref(loop_);
+    g_main_context_unref(context_);
+}
+
+bool LocalHttpServer::listen(guint port) {
+    const auto options = SoupServerListenOptions(SOUP_SERVER_LISTEN_IPV4_ONLY |
+                                                 (scheme_ == "https" ? SOUP_SERVER_LISTEN_HTTPS : 0));
+    if (!soup_server_listen_local(server_, port, options, nullptr))
+        return false;
+    GSList* uris = soup_server_get_uris(server_);
+    port_ = static_cast<guint>(g_uri_get_port(static_cast<GUri*>(uris->data)));
+    g_slist_free_full(uris, reinterpret_cast<GDestroyNotify>(g_uri_unref));
+    return true;
+}
+
+void LocalHttpServer::on_server(const std::function<void()>& work) {
+    std::promise<void> done;
+    post(context_, [&] {
+        work();
+        done.set_value();
+    });
+    done.get_future().wait();
+}
+
+void LocalHttpServer::on_request(SoupServer*, SoupServerMessage* msg, const char* path, GHashTable*, gpointer data) {
+    auto* self = static_cast<LocalHttpServer*>(data);
+    std::string target = path;
+    if (const char* query = g_uri_get_query(soup_server_message_get_uri(msg)))
+        target = target + "?" + query;
+    const char* cookies = soup_message_headers_get_one(soup_server_message_get_request_headers(msg), "Cookie");
+    static const auto not_found = std::make_shared<const Response>(Response{404, "text/plain", "not found"});
+    std::lock_guard lock(self->mutex_);
+    ++self->request_counts_[path];
+    self->cookies_[path] = cookies ? cookies : "";
+    const auto route = self->routes_.find(path);
+    if (route == self->routes_.end() || !route->second.handler) {
+        reply(msg, route == self->routes_.end() ? not_found : route->second.fixed);
+        return;
+    }
+    // A handler may block: it runs on a thread of its own, and the answer waits for it.
+    soup_server_message_pause(msg);
+    g_object_ref(msg);
+    self->handlers_.emplace_back([self, msg, handler = route->second.handler, target] {
+        Shared response = std::make_shared<const Response>(handler(target));
+        post(self->context_, [msg, response] {
+            if (reply(msg, response))
+                soup_server_message_unpause(msg);
+            g_object_unref(msg);
+        });
+    });
 }
 
 void LocalHttpServer::serve(const std::string& path, const std::string& content_type, const std::string& body) {
     auto fixed = std::make_shared<const Response>(Response{200, content_type, body});
     std::lock_guard lock(mutex_);
-    routes_[path] = [fixed](const std::string&) { return fixed; };
+    routes_[path] = Route{fixed, {}};
 }
 
 void LocalHttpServer::serve(const std::string& path, Handler handler) {
     std::lock_guard lock(mutex_);
-    routes_[path] = [handler = std::move(handler)](const std::string& target) {
-        return std::make_shared<const Response>(handler(target));
-    };
+    routes_[path] = Route{nullptr, std::move(handler)};
 }
 
 std::string LocalHttpServer::url(const std::string& path) const {
-    return "http://127.0.0.1:" + std::to_string(port_) + path;
+    return scheme_ + "://127.0.0.1:" + std::to_string(port_) + path;
 }
 
 int LocalHttpServer::request_count(const std::string& path) const {
@@ -75,78 +160,23 @@ int LocalHttpServer::request_count(const std::string& path) const {
     return counted == request_counts_.end() ? 0 : counted->second;
 }
 
-void LocalHttpServer::set_down(bool down) { down_ = down; }
-
-void LocalHttpServer::run() {
-    // A thread that has ended keeps its stack until joined: join them as they end,
-    // so that a server answering for hours (the benchmarks) does not grow.
-    struct Connection {
-        std::thread thread;
-        std::shared_ptr<std::atomic<bool>> done;
-    };
-    std::vector<Connection> connections;
-    while (readable(listener_)) {
-        std::erase_if(connections, [](Connection& connection) {
-            if (!*connection.done)
-                return false;
-            connection.thread.join();
-            return true;
-        });
-        const int fd = ::accept4(listener_, nullptr, nullptr, SOCK_CLOEXEC);
-        if (fd >= 0 && down_) {
-            // Reset rather than closed in order, as a refused connection is.
-            const linger reset{1, 0};
-            ::setsockopt(fd, SOL_SOCKET, SO_LINGER, &reset, sizeof reset);
-            ::close(fd);
-        } else if (fd >= 0) {
-            auto done = std::make_shared<std::atomic<bool>>(false);
-            connections.push_back({std::thread([this, fd, done] {
-                                       answer(fd);
-                                       ::close(fd);
-                                       *done = true;
-                                   }),
-                                   done});
-        }
-    }
-    for (auto& connection : connections)
-        connection.thread.join();
+std::string LocalHttpServer::cookies_sent(const std::string& path) const {
+    std::lock_guard lock(mutex_);
+    const auto sent = cookies_.find(path);
+    return sent == cookies_.end() ? "" : sent->second;
 }
 
-// Waits until fd has something to read; false once the server is stopping.
-bool LocalHttpServer::readable(int fd) const {
-    pollfd watched[] = {{fd, POLLIN, 0}, {wake_, POLLIN, 0}};
-    while (::poll(watched, 2, -1) < 0)
-        continue;  // interrupted by a signal
-    return !watched[1].revents;
+void LocalHttpServer::set_down(bool down) {
+    on_server([this, down] {
+        GSList* listeners = soup_server_get_listeners(server_);
+        if (down)
+            soup_server_disconnect(server_);
+        else if (!listeners)
+            listen(port_);
+        g_slist_free(listeners);
+    });
 }
 
-void LocalHttpServer::answer(int fd) {
-    // Browsers open spare connections ahead of need: one may never carry a request.
-    std::string head;
-    for (char chunk[16384]; head.find("\r\n\r\n") == std::string::npos;) {
-        const ssize_t n = readable(fd) ? ::recv(fd, chunk, sizeof chunk, 0) : -1;
-        if (n <= 0)
-            return;
-        head.append(chunk, static_cast<std::size_t>(n));
-    }
-    const std::string request = head.substr(0, head.find(" HTTP/"));  // "GET /page?x=1"
-    const std::string target = request.substr(request.find(' ') + 1);
-    Responder responder;
-    {
-        std::lock_guard lock(mutex_);
-        ++request_counts_[path_of(target)];
-        if (const auto route = routes_.find(path_of(target)); route != routes_.end())
-            responder = route->second;
-    }
-    const auto response =
-        responder ? responder(target) : std::make_shared<const Response>(Response{404, "text/plain", "not found"});
-    if (response->hang_up)
-        return;
-    const std::string reply_head = "HTTP/1.1 " + std::to_string(response->status) +
-                                   (response->status == 200 ? " OK" : " Error") +
-                                   "\r\nContent-Type: " + response->content_type +
-                                   "\r\nContent-Length: " + std::to_string(response->body.size()) +
-                                   "\r\nCache-Control: no-store\r\nConnection: close\r\n\r\n";
-    if (send_all(fd, reply_head))
-        send_all(fd, response->body);
+void LocalHttpServer::set_certificate(GTlsCertificate* certificate) {
+    on_server([this, certificate] { g_object_set(server_, "tls-certificate", certificate, nullptr); });
 }

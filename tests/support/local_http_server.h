@@ -1,17 +1,23 @@
 #pragma once
-// An HTTP server on 127.0.0.1 at a port of the system's choosing, so that test pages
-// never come from the internet. Each connection carries one request ("Connection:
-// close", nothing cached) on a thread of its own; requests are counted by path, so
-// that a server answering for hours (the benchmarks) keeps no more than its routes.
-// Unknown paths: 404.
+// An HTTP (or HTTPS) server on 127.0.0.1 at a port of the system's choosing, so that
+// test pages never come from the internet. It runs on a thread of its own, so that it
+// answers while the test's thread is busy or stalled. Nothing is cached; requests are
+// counted by path, so that a server answering for hours (the benchmarks) keeps no
+// more than its routes. Unknown paths: 404.
 
-#include <atomic>
+#include <gio/gio.h>
+
+typedef struct _SoupServer SoupServer;
+typedef struct _SoupServerMessage SoupServerMessage;
+
 #include <functional>
 #include <map>
 #include <memory>
 #include <mutex>
 #include <string>
 #include <thread>
+#include <utility>
+#include <vector>
 
 class LocalHttpServer {
 public:
@@ -20,13 +26,20 @@ public:
         std::string content_type = "text/html; charset=utf-8";
         std::string body;
         bool hang_up = false;  // close without answering, as a failing server would
+        bool hang = false;     // take the request and never answer, as a stuck backend does
+        std::vector<std::pair<std::string, std::string>> headers{};  // Location, Set-Cookie …
     };
-    // Gets the target ("/page?x=1") on the connection's thread; the destructor waits
-    // for handlers that block.
+    // Gets the target ("/page?x=1") on a thread of its own, so that it may block; the
+    // destructor waits for it.
     using Handler = std::function<Response(const std::string& target)>;
 
-    LocalHttpServer();  // listening on return; throws std::runtime_error when it cannot
+    // Listening on return; throws std::runtime_error when it cannot. With a
+    // certificate (and its key) the server speaks HTTPS only.
+    LocalHttpServer();
+    explicit LocalHttpServer(GTlsCertificate* certificate);
     ~LocalHttpServer();
+    LocalHttpServer(const LocalHttpServer&) = delete;
+    LocalHttpServer& operator=(const LocalHttpServer&) = delete;
 
     // Paths are matched without the query string.
     void serve(const std::string& path, const std::string& content_type, const std::string& body);
@@ -34,22 +47,35 @@ public:
     std::string url(const std::string& path) const;
     // Requests of any method for path, whatever their query string.
     int request_count(const std::string& path) const;
-    // While down, every connection is closed at once, unanswered and unrecorded, as
-    // by a server that went away.
+    // The Cookie header of the latest request for path; empty when it had none.
+    std::string cookies_sent(const std::string& path) const;
+    // While down, nothing listens on the port: connections are refused, as by a server
+    // that went away.
     void set_down(bool down);
+    // An HTTPS server answers new connections with this certificate from then on.
+    void set_certificate(GTlsCertificate* certificate);
 
 private:
-    void run();
-    bool readable(int fd) const;
-    void answer(int fd);
-
-    int listener_ = -1, wake_ = -1, port_ = 0;
-    mutable std::mutex mutex_;
     // A fixed page is answered from the one copy held here: a benchmark serving a
     // page of megabytes thousands of times must not copy it for every answer.
-    using Responder = std::function<std::shared_ptr<const Response>(const std::string& target)>;
-    std::map<std::string, Responder> routes_;
-    std::map<std::string, int> request_counts_;
+    struct Route {
+        std::shared_ptr<const Response> fixed;
+        Handler handler;
+    };
+    static void on_request(SoupServer*, SoupServerMessage* msg, const char* path, GHashTable*, gpointer self);
+    bool listen(guint port);
+    // Runs work on the server's thread and waits for it.
+    void on_server(const std::function<void()>& work);
+
+    std::string scheme_;
+    guint port_ = 0;
+    GMainContext* context_ = g_main_context_new();
+    GMainLoop* loop_ = g_main_loop_new(context_, FALSE);
+    SoupServer* server_ = nullptr;
     std::thread thread_;
-    std::atomic<bool> down_{false};
+    mutable std::mutex mutex_;
+    std::map<std::string, Route> routes_;
+    std::map<std::string, int> request_counts_;
+    std::map<std::string, std::string> cookies_;
+    std::vector<std::thread> handlers_;
 };

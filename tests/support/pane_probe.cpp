@@ -26,6 +26,14 @@ bool navigate_and_wait(BrowserPane& pane, const std::string& address, std::chron
     return load_finishes(pane, [&] { return pane.navigate(address); }, deadline);
 }
 
+int loads_within(BrowserPane& pane, std::chrono::milliseconds span) {
+    int loads = 0;
+    sigc::connection counting = pane.signal_load_finished().connect([&loads] { ++loads; });
+    wait_until([] { return false; }, span);
+    counting.disconnect();
+    return loads;
+}
+
 namespace {
 
 // Shared, so that an answer arriving after the deadline has somewhere to go.

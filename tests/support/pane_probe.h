@@ -27,6 +27,8 @@ std::optional<std::string> script_result(BrowserPane& pane, const std::string& s
 std::string js(BrowserPane& pane, const std::string& script);
 // Where the page's viewport is, as "left,top" of its scrolling element.
 std::string scroll_offset(BrowserPane& pane);
+// Loads the pane finished while the main loop ran for span: a retry loop shows here.
+int loads_within(BrowserPane& pane, std::chrono::milliseconds span);
 // Ends the pane's page process as a crash would.
 void end_page_process(BrowserPane& pane);
 // The strip laid over the pane that says its page is older than the last attempt.
