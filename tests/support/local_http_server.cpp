@@ -14,8 +14,11 @@ bool reply(SoupServerMessage* msg, const Shared& response) {
     if (response->hang)
         return false;
     if (response->hang_up) {
-        g_object_unref(soup_server_message_steal_connection(msg));  // closed as it goes
-        return true;
+        // Closed at once, unanswered; the message is gone with its connection.
+        GIOStream* connection = soup_server_message_steal_connection(msg);
+        g_io_stream_close(connection, nullptr, nullptr);
+        g_object_unref(connection);
+        return false;
     }
     soup_server_message_set_status(msg, static_cast<guint>(response->status), nullptr);
     SoupMessageHeaders* headers = soup_server_message_get_response_headers(msg);
