@@ -1,34 +1,53 @@
-// Days of refresh cycles in minutes: the real main window on four pages of a local
-// server, one of them as heavy as a real dashboard, each pane loading its page anew
-// (a new query string every time, so no cache spares the work) as fast as the four
-// loads finish. One timer tick follows each cycle. The figures show whether memory,
-// file descriptors, threads or the tick grow with the cycles.
+// Days of refresh cycles in minutes: four panes on four pages of a local server, one
+// of them as heavy as a real dashboard, reloaded as the countdown reloads them, as
+// fast as the four loads finish. One timer tick follows each cycle. The figures show
+// whether any process's memory, file descriptors, threads or the tick grow with the
+// cycles.
 //
-// Usage: xvfb-run -a soak_bench [cycles]   (default 2000, about three days of
-// two-minute cycles)
+// Usage: xvfb-run -a soak_bench [cycles] [--navigate] [--bare[=pieces]] [--light]
+//   cycles       default 2000, about three days of two-minute cycles
+//   --navigate   each cycle loads a new address instead of reloading the page shown
+//   --bare       the same four views and pages in a plain window, without the panes'
+//                scripts and handlers; =watch,probe,ping,guard,writes (or =all) adds
+//                those of the pane's pieces, rebuilt here from the same parts
+//   --light      pane 4 shows a light page too, for quicker cycles
+//   --dashboards four dashboards whose document never scrolls, held by panning
 
 #include <unistd.h>
 
 #include <algorithm>
+#include <array>
 #include <chrono>
 #include <cstdio>
 #include <cstdlib>
+#include <fstream>
+#include <memory>
 #include <random>
+#include <string>
 #include <vector>
 
+#include <gtk/gtk.h>
+#include <webkit2/webkit2.h>
+
 #include "bench_stand.h"
+#include "browser_pane/app_shell.h"
+#include "browser_pane/page_guard.h"
+#include "browser_pane/pane_web_view.h"
+#include "browser_pane/scroll_script.h"
 #include "main_window/main_window.h"
 #include "process_tree.h"
 #include "support/local_http_server.h"
+#include "support/wait_until.h"
 
 namespace {
 
 using Clock = std::chrono::steady_clock;
 using Millis = std::chrono::duration<double, std::milli>;
 
-constexpr int kFirstReport = 50;
-constexpr int kReportEvery = 250;
+constexpr int kFirstReport = 100;
+constexpr int kReportEvery = 100;
 constexpr std::size_t kTickWindow = 100;
+constexpr auto kLoadDeadline = std::chrono::seconds(60);
 
 // A dashboard: a canvas chart redrawn every second, a table of 5,000 rows and a few
 // MB of data in a script.
@@ -51,63 +70,319 @@ std::string heavy_page() {
            "c.lineTo(x,300-v/1000000*300)}c.stroke();t++}draw();setInterval(draw,1000);</script></body></html>";
 }
 
+// The pane's pieces that the bare mode can add back one by one.
+struct Pieces {
+    bool watch = false;   // the scroll watch script at document start, in its own world
+    bool probe = false;   // the app-shell probe after each load
+    bool ping = false;    // a script every 10 s that shows the page process answers
+    bool guard = false;   // the policy and guard handlers
+    bool writes = false;  // the tick's scroll writes
+};
+
+struct Options {
+    int cycles = 2000;
+    bool navigate = false;
+    bool bare = false;
+    bool light = false;
+    bool dashboards = false;
+    Pieces pieces;
+};
+
+bool parse_pieces(const std::string& list, Pieces& pieces) {
+    std::size_t at = 0;
+    while (at <= list.size()) {
+        const std::size_t end = std::min(list.find(',', at), list.size());
+        const std::string piece = list.substr(at, end - at);
+        if (piece == "all")
+            pieces = {true, true, true, true, true};
+        else if (piece == "watch")
+            pieces.watch = true;
+        else if (piece == "probe")
+            pieces.probe = true;
+        else if (piece == "ping")
+            pieces.ping = true;
+        else if (piece == "guard")
+            pieces.guard = true;
+        else if (piece == "writes")
+            pieces.writes = true;
+        else
+            return false;
+        at = end + 1;
+    }
+    return true;
+}
+
+bool parse_options(int argc, char** argv, Options& options) {
+    for (int i = 1; i < argc; ++i) {
+        const std::string arg = argv[i];
+        if (arg == "--navigate")
+            options.navigate = true;
+        else if (arg == "--light")
+            options.light = true;
+        else if (arg == "--dashboards")
+            options.dashboards = true;
+        else if (arg == "--bare")
+            options.bare = true;
+        else if (arg.rfind("--bare=", 0) == 0) {
+            options.bare = true;
+            if (!parse_pieces(arg.substr(7), options.pieces))
+                return false;
+        } else if (!arg.empty() && arg.find_first_not_of("0123456789") == std::string::npos)
+            options.cycles = std::atoi(arg.c_str());
+        else
+            return false;
+    }
+    return options.cycles >= kFirstReport;
+}
+
+// What a run drives: four views in a window, reloaded and ticked cycle by cycle.
+class Stand {
+public:
+    virtual ~Stand() = default;
+    // Starts the cycle's loads and waits for all four; false when they did not finish in time.
+    virtual bool load_all(int cycle) = 0;
+    virtual void tick() = 0;
+};
+
+// The program's own main window, its panes reloaded as the countdown does.
+class ProgramStand : public Stand {
+public:
+    ProgramStand(const std::filesystem::path& settings, const BenchPanes& panes, bool navigate)
+        : window_(settings), panes_(panes), navigate_(navigate) {}
+
+    bool show() { return show_and_load_bench_pages(window_, "soak_bench"); }
+
+    bool load_all(int cycle) override {
+        return wait_for_pane_loads(window_, kLoadDeadline, [&] {
+            for (int n = 1; n <= 4; ++n) {
+                if (navigate_)
+                    window_.pane(n).navigate(panes_[n - 1].address + "?cycle=" + std::to_string(cycle));
+                else
+                    window_.pane(n).refresh();
+            }
+        });
+    }
+
+    void tick() override { window_.Timer1_Timer(); }
+
+private:
+    MainWindow window_;
+    BenchPanes panes_;
+    bool navigate_;
+};
+
+// Four views of the program's kind (same context, settings and sandbox) in a plain
+// window, with only the chosen pieces of the pane rebuilt around them.
+class BareStand : public Stand {
+public:
+    BareStand(const BenchPanes& panes, const Pieces& pieces, bool navigate)
+        : panes_(panes), pieces_(pieces), navigate_(navigate) {
+        window_ = gtk_window_new(GTK_WINDOW_TOPLEVEL);
+        gtk_window_set_default_size(GTK_WINDOW(window_), 1920, 1040);
+        GtkWidget* grid = gtk_grid_new();
+        gtk_grid_set_row_homogeneous(GTK_GRID(grid), TRUE);
+        gtk_grid_set_column_homogeneous(GTK_GRID(grid), TRUE);
+        gtk_container_add(GTK_CONTAINER(window_), grid);
+        for (int n = 0; n < 4; ++n) {
+            views_[n] = new_pane_web_view();
+            gtk_widget_set_hexpand(GTK_WIDGET(views_[n]), TRUE);
+            gtk_widget_set_vexpand(GTK_WIDGET(views_[n]), TRUE);
+            gtk_grid_attach(GTK_GRID(grid), GTK_WIDGET(views_[n]), n % 2, n / 2, 1, 1);
+            add_pieces(n);
+        }
+        if (pieces_.ping)
+            ping_ = g_timeout_add_seconds(10, &BareStand::ping_all, this);
+    }
+
+    ~BareStand() override {
+        if (ping_)
+            g_source_remove(ping_);
+        for (int n = 0; n < 4; ++n) {
+            g_signal_handlers_disconnect_by_data(views_[n], this);
+            g_signal_handlers_disconnect_by_data(views_[n], &guard_);
+        }
+        gtk_widget_destroy(window_);
+        for (WebKitWebView* view : views_) g_object_unref(view);
+    }
+
+    bool show() {
+        gtk_widget_show_all(window_);
+        for (int n = 0; n < 4; ++n) webkit_web_view_load_uri(views_[n], panes_[n].address.c_str());
+        return wait_loads();
+    }
+
+    bool load_all(int cycle) override {
+        for (int n = 0; n < 4; ++n) {
+            if (navigate_)
+                webkit_web_view_load_uri(views_[n],
+                                         (panes_[n].address + "?cycle=" + std::to_string(cycle)).c_str());
+            else
+                webkit_web_view_reload(views_[n]);
+        }
+        return wait_loads();
+    }
+
+    void tick() override {
+        if (!pieces_.writes)
+            return;
+        for (int n = 0; n < 4; ++n) {
+            const std::string script = scroll_script(panes_[n].scroll_x, panes_[n].scroll_y);
+            webkit_web_view_evaluate_javascript(views_[n], script.c_str(), static_cast<gssize>(script.size()),
+                                                kScrollWorld, nullptr, nullptr, &BareStand::drop_result, nullptr);
+        }
+    }
+
+private:
+    void add_pieces(int n) {
+        WebKitWebView* view = views_[n];
+        g_signal_connect(view, "load-changed", G_CALLBACK(&BareStand::on_load_changed), this);
+        if (pieces_.guard) {
+            // The pane's own policy handler (failures, server errors) sits beside the guard's.
+            attach_page_guard(view, &guard_);
+            g_signal_connect(view, "decide-policy", G_CALLBACK(+[](WebKitWebView*, WebKitPolicyDecision*,
+                                                                   WebKitPolicyDecisionType, gpointer) {
+                                 return FALSE;
+                             }),
+                             this);
+            g_signal_connect(view, "load-failed",
+                             G_CALLBACK(+[](WebKitWebView*, WebKitLoadEvent, gchar*, GError*, gpointer) {
+                                 return TRUE;
+                             }),
+                             this);
+        }
+        if (pieces_.watch) {
+            WebKitUserContentManager* content = webkit_web_view_get_user_content_manager(view);
+            WebKitUserScript* watch = webkit_user_script_new_for_world(
+                scroll_watch_script().c_str(), WEBKIT_USER_CONTENT_INJECT_TOP_FRAME,
+                WEBKIT_USER_SCRIPT_INJECT_AT_DOCUMENT_START, kScrollWorld, nullptr, nullptr);
+            webkit_user_content_manager_add_script(content, watch);
+            webkit_user_script_unref(watch);
+            webkit_user_content_manager_register_script_message_handler_in_world(content, kScrollMessage,
+                                                                                 kScrollWorld);
+        }
+    }
+
+    static void on_load_changed(WebKitWebView* view, WebKitLoadEvent event, gpointer data) {
+        auto* self = static_cast<BareStand*>(data);
+        if (event != WEBKIT_LOAD_FINISHED)
+            return;
+        for (int n = 0; n < 4; ++n)
+            if (self->views_[n] == view)
+                self->finished_[n] = true;
+        if (self->pieces_.probe) {
+            const int width = gtk_widget_get_allocated_width(GTK_WIDGET(view));
+            const int height = gtk_widget_get_allocated_height(GTK_WIDGET(view));
+            const std::string script = page_probe_script(width, height);
+            webkit_web_view_evaluate_javascript(view, script.c_str(), static_cast<gssize>(script.size()),
+                                                kScrollWorld, nullptr, nullptr, &BareStand::drop_result, nullptr);
+        }
+    }
+
+    static gboolean ping_all(gpointer data) {
+        for (WebKitWebView* view : static_cast<BareStand*>(data)->views_)
+            webkit_web_view_evaluate_javascript(view, "0", 1, nullptr, nullptr, nullptr, &BareStand::drop_result,
+                                                nullptr);
+        return G_SOURCE_CONTINUE;
+    }
+
+    static void drop_result(GObject* view, GAsyncResult* result, gpointer) {
+        if (JSCValue* value = webkit_web_view_evaluate_javascript_finish(WEBKIT_WEB_VIEW(view), result, nullptr))
+            g_object_unref(value);
+    }
+
+    bool wait_loads() {
+        const bool loaded = wait_until(
+            [&] {
+                for (int n = 0; n < 4; ++n)
+                    if (!finished_[n] || webkit_web_view_is_loading(views_[n]))
+                        return false;
+                return true;
+            },
+            kLoadDeadline);
+        finished_ = {};
+        return loaded;
+    }
+
+    BenchPanes panes_;
+    Pieces pieces_;
+    bool navigate_;
+    GtkWidget* window_ = nullptr;
+    std::array<WebKitWebView*, 4> views_{};
+    std::array<bool, 4> finished_{};
+    PageGuard guard_{true};
+    guint ping_ = 0;
+};
+
+// PSS and its anonymous part, in MiB, of one process.
+struct Memory {
+    double pss = 0;
+    double anon = 0;
+};
+
 struct Figures {
     int cycle = 0;
-    double tree_pss_mib = 0;
-    double tree_anon_mib = 0;
-    double ui_pss_mib = 0;
-    double ui_anon_mib = 0;
-    double web_pss_mib = 0;      // every web process together
-    double network_pss_mib = 0;  // the network process
-    int processes = 0;
+    Memory ui;
+    Memory network;
+    // Page processes in the order they started: the panes' first loads started them in
+    // pane order. Their pids show that no process was replaced meanwhile.
+    std::vector<Memory> pages;
+    std::vector<pid_t> page_pids;
     int fds = 0;
     int threads = 0;
     double tick_median_ms = 0;
     double wall_s = 0;
+    std::string load_average;
 };
 
 double mib(long long kib) { return static_cast<double>(kib) / 1024.0; }
 
-// The memory figures of one moment; the rest of figures is left alone.
-void sample_tree(Figures& figures) {
-    figures = Figures{figures.cycle};
-    const auto tree = sample_process_tree(getpid());
-    figures.processes = static_cast<int>(tree.size());
+Memory memory_of(pid_t pid) { return {mib(pss_kib(pid).value_or(0)), mib(anon_pss_kib(pid).value_or(0))}; }
+
+Figures sample_tree(int cycle) {
+    Figures figures;
+    figures.cycle = cycle;
+    std::vector<ProcessSample> tree = sample_process_tree(getpid());
+    std::stable_sort(tree.begin(), tree.end(),
+                     [](const ProcessSample& a, const ProcessSample& b) { return a.start_time < b.start_time; });
     for (const ProcessSample& process : tree) {
-        const double pss = mib(pss_kib(process.pid).value_or(0));
-        const double anon = mib(anon_pss_kib(process.pid).value_or(0));
-        figures.tree_pss_mib += pss;
-        figures.tree_anon_mib += anon;
-        if (process.pid == getpid()) {
-            figures.ui_pss_mib = pss;
-            figures.ui_anon_mib = anon;
-        }
-        else if (process.name.find("WebProces") != std::string::npos)
-            figures.web_pss_mib += pss;
-        else if (process.name.find("Network") != std::string::npos)
-            figures.network_pss_mib += pss;
+        if (process.pid == getpid())
+            figures.ui = memory_of(process.pid);
+        else if (process.name.find("WebProces") != std::string::npos) {
+            figures.pages.push_back(memory_of(process.pid));
+            figures.page_pids.push_back(process.pid);
+        } else if (process.name.find("Network") != std::string::npos)
+            figures.network = memory_of(process.pid);
         figures.fds += open_fd_count(process.pid).value_or(0);
         figures.threads += thread_count(process.pid).value_or(0);
     }
+    return figures;
+}
+
+void keep_lowest(Memory& kept, const Memory& next) {
+    kept.pss = std::min(kept.pss, next.pss);
+    kept.anon = std::min(kept.anon, next.anon);
+}
+
+std::string load_average() {
+    std::ifstream file("/proc/loadavg");
+    std::string one, five, fifteen;
+    file >> one >> five >> fifteen;
+    return one + " " + five + " " + fifteen;
 }
 
 // Pages leave garbage that their engine collects when it sees fit: one sample could
 // land before or after a collection and swing by tens of MiB. The lowest of a few
-// samples a second apart, figure by figure, is what the tree really keeps.
+// samples a second apart, figure by figure, is what each process really keeps.
 Figures measure_tree(int cycle, std::vector<double> last_ticks, Clock::time_point start) {
     constexpr int kSamples = 5;
-    Figures figures{cycle};
-    sample_tree(figures);
+    Figures figures = sample_tree(cycle);
     for (int sample = 1; sample < kSamples; ++sample) {
         run_main_loop_for(std::chrono::seconds(1));
-        Figures next{cycle};
-        sample_tree(next);
-        figures.tree_pss_mib = std::min(figures.tree_pss_mib, next.tree_pss_mib);
-        figures.tree_anon_mib = std::min(figures.tree_anon_mib, next.tree_anon_mib);
-        figures.ui_pss_mib = std::min(figures.ui_pss_mib, next.ui_pss_mib);
-        figures.ui_anon_mib = std::min(figures.ui_anon_mib, next.ui_anon_mib);
-        figures.web_pss_mib = std::min(figures.web_pss_mib, next.web_pss_mib);
-        figures.network_pss_mib = std::min(figures.network_pss_mib, next.network_pss_mib);
+        const Figures next = sample_tree(cycle);
+        keep_lowest(figures.ui, next.ui);
+        keep_lowest(figures.network, next.network);
+        if (next.page_pids == figures.page_pids)
+            for (std::size_t i = 0; i < figures.pages.size(); ++i) keep_lowest(figures.pages[i], next.pages[i]);
         figures.fds = std::max(figures.fds, next.fds);
         figures.threads = std::max(figures.threads, next.threads);
     }
@@ -117,29 +392,39 @@ Figures measure_tree(int cycle, std::vector<double> last_ticks, Clock::time_poin
         figures.tick_median_ms = last_ticks[last_ticks.size() / 2];
     }
     figures.wall_s = std::chrono::duration<double>(Clock::now() - start).count();
+    figures.load_average = load_average();
     return figures;
 }
 
 void print_figures(const Figures& f) {
-    std::printf("cycle %d: tree PSS %.1f MiB (UI %.1f, web processes %.1f, network %.1f; anonymous %.1f, of which "
-                "UI %.1f) in %d processes; fds %d; threads %d; tick median %.4f ms; wall %.0f s\n",
-                f.cycle, f.tree_pss_mib, f.ui_pss_mib, f.web_pss_mib, f.network_pss_mib, f.tree_anon_mib,
-                f.ui_anon_mib, f.processes, f.fds, f.threads, f.tick_median_ms, f.wall_s);
+    std::printf("cycle %d: UI %.1f (anon %.1f); network %.1f (%.1f); pages", f.cycle, f.ui.pss, f.ui.anon,
+                f.network.pss, f.network.anon);
+    for (std::size_t i = 0; i < f.pages.size(); ++i)
+        std::printf(" %zu:%.1f (%.1f)", i + 1, f.pages[i].pss, f.pages[i].anon);
+    std::printf("; fds %d; threads %d; tick median %.4f ms; wall %.0f s; load %s\n", f.fds, f.threads,
+                f.tick_median_ms, f.wall_s, f.load_average.c_str());
     std::fflush(stdout);
 }
 
+void print_pids(const Figures& f) {
+    std::printf("page processes at cycle %d, in order of start:", f.cycle);
+    for (pid_t pid : f.page_pids) std::printf(" %d", static_cast<int>(pid));
+    std::printf("\n");
+}
+
 void print_growth(const Figures& from, const Figures& to) {
-    std::printf("growth from cycle %d to cycle %d:\n", from.cycle, to.cycle);
-    const auto print_mib = [&](const char* what, double Figures::*figure) {
-        const double a = from.*figure, b = to.*figure;
-        std::printf("%s: %+.1f MiB (%+.1f %%)\n", what, b - a, a > 0 ? (b - a) / a * 100 : 0);
+    std::printf("growth from cycle %d to cycle %d, MiB PSS (anonymous):\n", from.cycle, to.cycle);
+    const auto print_memory = [](const std::string& what, const Memory& a, const Memory& b) {
+        std::printf("%s: %+.1f (%+.1f) = %+.1f %% (%+.1f %%)\n", what.c_str(), b.pss - a.pss, b.anon - a.anon,
+                    a.pss > 0 ? (b.pss - a.pss) / a.pss * 100 : 0, a.anon > 0 ? (b.anon - a.anon) / a.anon * 100 : 0);
     };
-    print_mib("tree PSS", &Figures::tree_pss_mib);
-    print_mib("tree anonymous PSS", &Figures::tree_anon_mib);
-    print_mib("UI process PSS", &Figures::ui_pss_mib);
-    print_mib("UI process anonymous PSS", &Figures::ui_anon_mib);
-    print_mib("web processes PSS", &Figures::web_pss_mib);
-    print_mib("network process PSS", &Figures::network_pss_mib);
+    print_memory("UI process", from.ui, to.ui);
+    print_memory("network process", from.network, to.network);
+    if (from.page_pids == to.page_pids)
+        for (std::size_t i = 0; i < from.pages.size(); ++i)
+            print_memory("page process " + std::to_string(i + 1), from.pages[i], to.pages[i]);
+    else
+        std::printf("page processes: not comparable, a process was replaced\n");
     std::printf("file descriptors: %+d\n", to.fds - from.fds);
     std::printf("threads: %+d\n", to.threads - from.threads);
     std::printf("tick median: %+.4f ms\n", to.tick_median_ms - from.tick_median_ms);
@@ -147,9 +432,12 @@ void print_growth(const Figures& from, const Figures& to) {
 }
 
 int measure(int argc, char** argv, const BenchFolder& folder) {
-    const int cycles = argc > 1 ? std::atoi(argv[1]) : 2000;
-    if (cycles < kFirstReport) {
-        std::fprintf(stderr, "usage: soak_bench [cycles]   (at least %d)\n", kFirstReport);
+    Options options;
+    if (!parse_options(argc, argv, options)) {
+        std::fprintf(stderr,
+                     "usage: soak_bench [cycles, at least %d] [--navigate] [--light] [--dashboards] "
+                     "[--bare[=watch,probe,ping,guard,writes|all]]\n",
+                     kFirstReport);
         return 2;
     }
     if (!start_gtk(argc, argv, folder.path() / "home")) {
@@ -158,41 +446,53 @@ int measure(int argc, char** argv, const BenchFolder& folder) {
     }
     LocalHttpServer server;
     const std::string heavy = heavy_page();
-    const BenchPanes panes = serve_bench_pages(server, [&](int n) { return n == 4 ? heavy : bench_page(n); });
-    write_settings_file(folder.path() / "dati.cfg", panes, 0);
-    MainWindow window(folder.path() / "dati.cfg");
-    if (!show_and_load_bench_pages(window, "soak_bench"))
-        return 1;
+    const BenchPanes panes = serve_bench_pages(server, [&](int n) {
+        if (options.dashboards)
+            return bench_dashboard_page(n);
+        return n == 4 && !options.light ? heavy : bench_page(n);
+    });
+    std::unique_ptr<Stand> stand;
+    if (options.bare) {
+        auto bare = std::make_unique<BareStand>(panes, options.pieces, options.navigate);
+        if (!bare->show()) {
+            std::fprintf(stderr, "soak_bench: the four pages did not load within 60 s\n");
+            return 1;
+        }
+        stand = std::move(bare);
+    } else {
+        write_settings_file(folder.path() / "dati.cfg", panes, 0);
+        auto program = std::make_unique<ProgramStand>(folder.path() / "dati.cfg", panes, options.navigate);
+        if (!program->show())
+            return 1;
+        stand = std::move(program);
+    }
 
     const auto start = Clock::now();
     std::vector<double> ticks;
     Figures first;
     Figures last;
-    for (int cycle = 1; cycle <= cycles; ++cycle) {
-        const auto reload_all = [&] {
-            for (int n = 1; n <= 4; ++n)
-                window.pane(n).navigate(panes[n - 1].address + "?cycle=" + std::to_string(cycle));
-        };
-        if (!wait_for_pane_loads(window, std::chrono::seconds(60), reload_all)) {
+    for (int cycle = 1; cycle <= options.cycles; ++cycle) {
+        if (!stand->load_all(cycle)) {
             std::fprintf(stderr, "soak_bench: cycle %d did not finish loading within 60 s\n", cycle);
             return 1;
         }
         // Long enough for the scripts of the new pages to start, as between real ticks.
         run_main_loop_for(std::chrono::milliseconds(20));
         const auto tick_start = Clock::now();
-        window.Timer1_Timer();
+        stand->tick();
         ticks.push_back(Millis(Clock::now() - tick_start).count());
         if (ticks.size() > kTickWindow)
             ticks.erase(ticks.begin());
-        if (cycle == kFirstReport || (cycle - kFirstReport) % kReportEvery == 0 || cycle == cycles) {
+        if (cycle % kReportEvery == 0 || cycle == options.cycles) {
             last = measure_tree(cycle, ticks, start);
-            if (cycle == kFirstReport)
+            if (cycle == kFirstReport) {
                 first = last;
+                print_pids(first);
+            }
             print_figures(last);
         }
     }
-    if (!panes_show_bench_pages(window))
-        std::printf("warning: a pane does not show its page at the end; the cycles did not all load\n");
+    print_pids(last);
     print_growth(first, last);
     return 0;
 }

@@ -18,15 +18,22 @@ int extra(int pane, double offset) {
 }  // namespace
 
 std::string page_probe_script(int pane_width, int pane_height) {
+    // The elements are walked with a tree walker, not querySelectorAll('*'): the list
+    // that returns holds every element of the document, and the engine seldom
+    // collects it on a page that runs little script of its own, so each reload left
+    // the old document behind in the page's process, for good. A page whose document
+    // scrolls is no app shell and is spared the walk altogether.
     // getComputedStyle is the costly part: elements that neither overflow nor exceed
     // the pane cannot matter and are skipped before it.
-    return "((pw,ph)=>{const d=document.scrollingElement,a=/^(auto|scroll)$/;let ix=0,iy=0,iw=0,ih=0;"
-           "for(const e of document.querySelectorAll('*')){if(e===d)continue;"
+    return "((pw,ph)=>{const d=document.scrollingElement,dx=d?d.scrollWidth-d.clientWidth:0,"
+           "dy=d?d.scrollHeight-d.clientHeight:0;if(dx>0||dy>0)return[dx,dy,0,0,0,0].join();"
+           "const a=/^(auto|scroll)$/,w=document.createTreeWalker(document,1);let ix=0,iy=0,iw=0,ih=0;"
+           "for(let e=w.nextNode();e;e=w.nextNode()){if(e===d)continue;"
            "const cw=e.clientWidth,ch=e.clientHeight,ox=e.scrollWidth-cw,oy=e.scrollHeight-ch;"
            "if(!cw&&!ch||ox<=0&&oy<=0&&cw<=pw&&ch<=ph)continue;const s=getComputedStyle(e);"
            "if(a.test(s.overflowX)){if(2*cw>=pw)ix=Math.max(ix,ox);iw=Math.max(iw,cw)}"
            "if(a.test(s.overflowY)){if(2*ch>=ph)iy=Math.max(iy,oy);ih=Math.max(ih,ch)}}"
-           "return[d?d.scrollWidth-d.clientWidth:0,d?d.scrollHeight-d.clientHeight:0,ix,iy,iw,ih].join()})(" +
+           "return[dx,dy,ix,iy,iw,ih].join()})(" +
            std::to_string(pane_width) + "," + std::to_string(pane_height) + ")";
 }
 
