@@ -88,7 +88,6 @@ TEST(Wayland, WallScreenStartShowsTheFourPagesAndClosesCleanly) {
         server.serve("/p" + n, "text/html; charset=utf-8", "<!DOCTYPE html><title>pagina " + n + "</title>pagina " + n);
         addresses += server.url("/p" + n) + "\n";
     }
-    // no stored offsets
     const fs::path settings = write_file(weston.runtime.path() / "dati.cfg", std::string(8, '\n') + addresses);
 
     WindowStart wall_screen(settings);
