@@ -9,7 +9,6 @@
 #include <glibmm/main.h>
 
 #include <functional>
-#include <fstream>
 #include <memory>
 #include <string>
 
@@ -40,12 +39,12 @@ protected:
     }
     ~MainWindowTest() override { window.reset(); }
 
-    // Writes dati.cfg with the given offsets and flags, the four local pages and a launcher.
-    void write_settings(const std::string& offsets, const std::string& flags) {
-        std::ofstream out(dir / "dati.cfg", std::ios::binary);
-        out << offsets;
-        for (int n = 1; n <= 4; ++n) out << server.url("/p" + std::to_string(n)) << "\r\n";
-        out << flags << "/usr/bin/true\r\n";
+    // Writes dati.cfg with the given offsets and flags, the local pages (pane 4's unless given) and a launcher.
+    void write_settings(const std::string& offsets, const std::string& flags, std::string fourth = "") {
+        std::string addresses;
+        for (int n = 1; n <= 3; ++n) addresses += server.url("/p" + std::to_string(n)) + "\r\n";
+        fourth = fourth.empty() ? server.url("/p4") : fourth;
+        write_file(dir / "dati.cfg", offsets + addresses + fourth + "\r\n" + flags + "/usr/bin/true\r\n");
     }
 
     // Starts the window and waits until every pane has loaded its page once.
@@ -177,11 +176,8 @@ void turn_wheel(BrowserPane& pane, GdkScrollDirection direction, double delta_y 
 }
 
 TEST_F(MainWindowTest, KeysAndWheelZoomOnePaneThatKeepsItsRegionAndItsZoomAcrossARestart) {
-    write_settings(" 100 \r\n 700 \r\n\r\n\r\n\r\n\r\n\r\n\r\n", " 0 \r\n 0 \r\n 0 \r\n 0 \r\n");
     // Pane 4 never loads (nothing listens there), and shows a page of our own instead.
-    std::string settings = file_text(dir / "dati.cfg");
-    const std::string fourth = server.url("/p4");
-    write_file(dir / "dati.cfg", settings.replace(settings.find(fourth), fourth.size(), "http://127.0.0.1:9/"));
+    write_settings(" 100 \r\n 700 \r\n\r\n\r\n\r\n\r\n\r\n\r\n", " 0 \r\n 0 \r\n 0 \r\n 0 \r\n", "http://127.0.0.1:9/");
     start();
     // How many times wider the page lays itself out than the pane shows it.
     auto widths = [this](int n) {
