@@ -8,7 +8,6 @@
 #include <glibmm/error.h>
 
 #include <cstdlib>
-#include <string>
 
 namespace {
 
@@ -26,14 +25,12 @@ TEST(AppIcon, TheInstalledSvgShowsTheSamePictureAsTheWindowIcon) {
             return p->get_pixels() + y * p->get_rowstride() + x * p->get_n_channels();
         };
         int differing = 0;
-        std::string first;
         for (int y = 0; y < size; ++y)
             for (int x = 0; x < size; ++x) {
                 const guint8 *a = pixel(svg, x, y), *b = pixel(drawn, x, y);
-                if (std::abs(a[0] - b[0]) > 3 || std::abs(a[1] - b[1]) > 3 || std::abs(a[2] - b[2]) > 3)
-                    if (!differing++) first = std::to_string(x) + "," + std::to_string(y);
+                differing += std::abs(a[0] - b[0]) > 3 || std::abs(a[1] - b[1]) > 3 || std::abs(a[2] - b[2]) > 3;
             }
-        EXPECT_EQ(differing, 0) << "pixels that differ at " << size << " px, the first at " << first;
+        EXPECT_EQ(differing, 0) << "pixels that differ at " << size << " px";
     }
 }
 

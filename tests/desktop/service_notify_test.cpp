@@ -6,6 +6,7 @@
 #include <sys/un.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <chrono>
 #include <cstdlib>
 #include <string>
@@ -37,22 +38,21 @@ public:
     }
     const std::string& path() const { return path_; }
 
-    // The datagrams that arrived since the last call.
-    std::vector<std::string> take() {
-        std::vector<std::string> messages;
+    // Adds the datagrams that arrived to seen; true if there were any.
+    bool take() {
         char buffer[4096];
-        for (ssize_t n; (n = recv(fd_, buffer, sizeof buffer, 0)) >= 0;) messages.emplace_back(buffer, n);
-        return messages;
+        const auto before = seen.size();
+        for (ssize_t n; (n = recv(fd_, buffer, sizeof buffer, 0)) >= 0;) seen.emplace_back(buffer, n);
+        return seen.size() > before;
     }
-    // Waits until `count` datagrams holding `text` came, keeping all that came.
-    bool wait_for(const std::string& text, int count, std::vector<std::string>& seen) {
+    // Waits until `count` of the datagrams seen hold `text`.
+    bool wait_for(const std::string& text, long count = 1) {
         return wait_until([&] {
-            for (auto& m : take()) seen.push_back(m);
-            int found = 0;
-            for (const auto& m : seen) found += m.find(text) != std::string::npos;
-            return found >= count;
+            take();
+            return std::count_if(seen.begin(), seen.end(), [&](auto& m) { return m.find(text) != std::string::npos; }) >= count;
         }, 60s);
     }
+    std::vector<std::string> seen;
 
 private:
     int fd_ = -1;
@@ -64,10 +64,9 @@ TEST(ServiceNotify, TheProgramSaysReadyWithItsStatusAndFeedsTheWatchdog) {
     const std::string config = manager.path() + ".cfg";  // none: a wall of empty panes
     RunningProgram wall({ORVALIS_PROGRAM, "--config", config},
                         {"NOTIFY_SOCKET=" + manager.path(), "WATCHDOG_USEC=30000000", "WATCHDOG_PID"});
-    std::vector<std::string> seen;
-    ASSERT_TRUE(manager.wait_for("READY=1", 1, seen)) << wall.err();
-    EXPECT_NE(seen.back().find("STATUS=0 pagine"), std::string::npos) << seen.back();
-    EXPECT_TRUE(manager.wait_for("WATCHDOG=1", 2, seen));
+    ASSERT_TRUE(manager.wait_for("READY=1")) << wall.err();
+    EXPECT_NE(manager.seen.back().find("STATUS=0 pagine"), std::string::npos) << manager.seen.back();
+    EXPECT_TRUE(manager.wait_for("WATCHDOG=1", 2));
     EXPECT_FALSE(wall.ended());
 }
 
@@ -77,15 +76,14 @@ TEST(ServiceNotify, FeedsStopWhileTheMainLoopIsBlocked) {
     setenv("WATCHDOG_USEC", "3000000", 1);
     unsetenv("WATCHDOG_PID");
     platform::ServiceNotifier notifier([] { return std::string("1 pagina"); });
-    std::vector<std::string> seen;
-    ASSERT_TRUE(manager.wait_for("WATCHDOG=1", 1, seen));
+    ASSERT_TRUE(manager.wait_for("WATCHDOG=1"));
 
     // A thread that locks up: were the feeds sent from anywhere but this loop, they
     // would keep coming.
     std::this_thread::sleep_for(2500ms);
-    EXPECT_EQ(manager.take().size(), 0u);
-    seen.clear();
-    EXPECT_TRUE(manager.wait_for("WATCHDOG=1", 1, seen));
+    manager.seen.clear();
+    EXPECT_FALSE(manager.take());
+    EXPECT_TRUE(manager.wait_for("WATCHDOG=1"));
     unsetenv("NOTIFY_SOCKET");
 }
 

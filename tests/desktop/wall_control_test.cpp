@@ -4,10 +4,9 @@
 #include <gtest/gtest.h>
 
 #include <chrono>
-#include <filesystem>
-#include <fstream>
 #include <string>
 
+#include "support/files.h"
 #include "support/local_http_server.h"
 #include "support/program_run.h"
 #include "support/wait_until.h"
@@ -18,21 +17,19 @@ using namespace std::chrono_literals;
 
 struct Wall {
     LocalHttpServer server;
-    std::filesystem::path folder = std::filesystem::temp_directory_path() /
-                                   ("orvalis-wall-" + std::to_string(::getpid()));
+    TempFolder folder{"orvalis-wall"};
     std::string config = (folder / "sala.cfg").string();
 
     Wall() {
-        for (const char* path : {"/1", "/2", "/3", "/4", "/other"})
+        std::string lines;
+        for (int i = 0; i < 8; ++i) lines += " 0 \r\n";
+        for (const char* path : {"/1", "/2", "/3", "/4", "/other"}) {
             server.serve(path, "text/html", std::string("<p>") + path);
-        std::filesystem::create_directories(folder);
-        std::ofstream file(config, std::ios::binary);
-        for (int i = 0; i < 8; ++i) file << " 0 \r\n";
-        for (const char* path : {"/1", "/2", "/3", "/4"}) file << server.url(path) << "\r\n";
-        for (int i = 0; i < 4; ++i) file << " 1 \r\n";
-        file << "\r\n";
+            if (std::string(path) != "/other") lines += server.url(path) + "\r\n";
+        }
+        for (int i = 0; i < 4; ++i) lines += " 1 \r\n";
+        write_file(config, lines + "\r\n");
     }
-    ~Wall() { std::filesystem::remove_all(folder); }
 
     // The program on this wall's settings file; over ssh there is no display.
     ProgramRun run(std::vector<std::string> args, bool display = true) const {

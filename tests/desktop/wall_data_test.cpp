@@ -3,20 +3,15 @@
 // wall whose data folder cannot be written still shows its pages.
 
 #include <gtest/gtest.h>
-#include <fcntl.h>
-#include <glib.h>
 #include <signal.h>
-#include <sys/stat.h>
-#include <sys/wait.h>
-#include <unistd.h>
 
 #include <atomic>
-#include <filesystem>
-#include <fstream>
 #include <memory>
 
 #include "browser_pane/website_data.h"
+#include "support/files.h"
 #include "support/local_http_server.h"
+#include "support/program_run.h"
 #include "support/wait_until.h"
 
 namespace {
@@ -24,46 +19,9 @@ namespace {
 namespace fs = std::filesystem;
 using namespace std::chrono_literals;
 
-std::string contents(const fs::path& file) {
-    std::ifstream in(file, std::ios::binary);
-    return {std::istreambuf_iterator<char>(in), {}};
-}
-
-// One run of the program on a wall's settings file, with XDG folders under home.
-class Wall {
-public:
-    Wall(const fs::path& home, const fs::path& settings, const fs::path& data_home) {
-        // Everything made before the fork: the child of a threaded test only executes.
-        gchar** env = g_get_environ();
-        env = g_environ_setenv(env, "XDG_DATA_HOME", data_home.c_str(), TRUE);
-        env = g_environ_setenv(env, "XDG_CACHE_HOME", (home / "cache").c_str(), TRUE);
-        env = g_environ_setenv(env, "XDG_CONFIG_HOME", (home / "config").c_str(), TRUE);
-        const char* argv[] = {ORVALIS_PROGRAM, "--config", settings.c_str(), nullptr};
-        const int err = open((home / "stderr").c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0600);
-        pid_ = fork();
-        if (pid_ == 0) {
-            dup2(err, STDERR_FILENO);
-            execve(argv[0], const_cast<char**>(argv), env);
-            _exit(127);
-        }
-        close(err);
-        g_strfreev(env);
-    }
-    ~Wall() { power_cut(); }
-    void power_cut() {
-        if (pid_ > 0 && kill(pid_, SIGKILL) == 0)
-            waitpid(pid_, nullptr, 0);
-        pid_ = -1;
-    }
-
-private:
-    pid_t pid_ = -1;
-};
-
 class WallDataTest : public ::testing::Test {
 protected:
     WallDataTest() {
-        fs::create_directories(home);
         server.serve("/board", [answers = answers](const std::string&) {
             LocalHttpServer::Response response{200, "text/html", "<title>board</title>"};
             const int answer = ++*answers;
@@ -74,28 +32,30 @@ protected:
             return response;
         });
     }
-    ~WallDataTest() override { fs::remove_all(home); }
-
     fs::path settings(const std::string& name) {
-        const fs::path file = home / name;
-        std::ofstream out(file, std::ios::binary);
-        for (int line = 0; line < 8; ++line) out << " 0 \r\n";
-        out << server.url("/board") << "\r\nabout:blank\r\nabout:blank\r\nabout:blank\r\n";
-        return file;
+        std::string lines;
+        for (int line = 0; line < 8; ++line) lines += " 0 \r\n";
+        return write_file(home / name, lines + server.url("/board") + "\r\nabout:blank\r\nabout:blank\r\nabout:blank\r\n");
     }
     fs::path data_of(const fs::path& settings_file) {
         return website_data_folders(settings_file, home / "data", home / "cache", home / "config", "org.orvalis.Orvalis").data;
     }
-    // The cookies the run's first request for the board carried.
-    std::string cookies_of_run(const fs::path& settings_file, const fs::path& data_home) {
+    // The program on a wall's settings file, with XDG folders under home.
+    RunningProgram wall(const fs::path& settings_file, const fs::path& data_home) {
+        return RunningProgram({ORVALIS_PROGRAM, "--config", settings_file.string()}, {"XDG_DATA_HOME=" + data_home.string(),
+                              "XDG_CACHE_HOME=" + (home / "cache").string(), "XDG_CONFIG_HOME=" + (home / "config").string()});
+    }
+    // The cookies the run's first request for the board carried; err gets what it said by then.
+    std::string cookies_of_run(const fs::path& settings_file, const fs::path& data_home, std::string* err = nullptr) {
         const int before = server.request_count("/board");
-        Wall wall(home, settings_file, data_home);
-        if (!wait_until([&] { return server.request_count("/board") > before; }, 60s))
-            return "<no request>";
-        return server.cookies_sent("/board");
+        RunningProgram run = wall(settings_file, data_home);
+        const bool asked = wait_until([&] { return server.request_count("/board") > before; }, 60s);
+        if (err) *err = run.err();
+        return asked ? server.cookies_sent("/board") : "<no request>";
     }
 
-    fs::path home = fs::temp_directory_path() / ("orvalis-walls-" + std::to_string(getpid()));
+    TempFolder temp{"orvalis-walls"};
+    const fs::path& home = temp.path();
     std::shared_ptr<std::atomic<int>> answers = std::make_shared<std::atomic<int>>(0);
     LocalHttpServer server;
 };
@@ -106,27 +66,24 @@ TEST_F(WallDataTest, LoginOutlivesAPowerCutLogoutStaysAndEachWallHasItsOwn) {
     const fs::path hall = settings("sala.cfg"), office = settings("ufficio.cfg");
     const fs::path data = data_of(hall);
     {
-        Wall wall(home, hall, home / "data");
-        ASSERT_TRUE(wait_until([&] { return contents(data / "cookie-di-sessione").find("sessione") != std::string::npos &&
-                                            contents(data / "cookies.sqlite").find("tessera") != std::string::npos; },
+        RunningProgram run = wall(hall, home / "data");
+        ASSERT_TRUE(wait_until([&] { return file_text(data / "cookie-di-sessione").find("sessione") != std::string::npos &&
+                                            file_text(data / "cookies.sqlite").find("tessera") != std::string::npos; },
                                60s))
-            << contents(home / "stderr");
-        wall.power_cut();
+            << run.err();
+        run.end(SIGKILL);
     }
-    for (const char* file : {"cookies.sqlite", "cookie-di-sessione"}) {
-        struct stat status {};
-        ASSERT_EQ(stat((data / file).c_str(), &status), 0) << file;
-        EXPECT_EQ(status.st_mode & 0777, 0600u) << file;
-    }
+    for (const char* file : {"cookies.sqlite", "cookie-di-sessione"})
+        EXPECT_EQ(fs::status(data / file).permissions(), fs::perms(0600)) << file;
     {
         // Back after the cut: logged in, then logged out by the page itself.
         const int before = server.request_count("/board");
-        Wall wall(home, hall, home / "data");
+        RunningProgram run = wall(hall, home / "data");
         ASSERT_TRUE(wait_until([&] { return server.request_count("/board") > before; }, 60s));
         const std::string sent = server.cookies_sent("/board");
         EXPECT_NE(sent.find("tessera=1"), std::string::npos) << sent;
         EXPECT_NE(sent.find("sessione=2"), std::string::npos) << sent;
-        ASSERT_TRUE(wait_until([&] { return contents(data / "cookie-di-sessione").find("sessione") == std::string::npos; },
+        ASSERT_TRUE(wait_until([&] { return file_text(data / "cookie-di-sessione").find("sessione") == std::string::npos; },
                                30s));
     }
     EXPECT_EQ(cookies_of_run(hall, home / "data"), "tessera=1") << "the logout did not last";
@@ -134,7 +91,7 @@ TEST_F(WallDataTest, LoginOutlivesAPowerCutLogoutStaysAndEachWallHasItsOwn) {
     EXPECT_NE(data_of(office), data);
 
     // A data folder that cannot be made: the page shows all the same, and one line says where.
-    EXPECT_EQ(cookies_of_run(hall, "/proc/orvalis"), "");
-    const std::string complaint = contents(home / "stderr");
+    std::string complaint;
+    EXPECT_EQ(cookies_of_run(hall, "/proc/orvalis", &complaint), "");
     EXPECT_NE(complaint.find("/proc/orvalis/org.orvalis.Orvalis/pareti/sala.cfg-"), std::string::npos) << complaint;
 }

@@ -5,13 +5,11 @@
 
 #include <gtest/gtest.h>
 #include <gdk/gdkwayland.h>
-#include <gio/gio.h>
 #include <gtk/gtk.h>
 #include <gdkmm/monitor.h>
 #include <glibmm/miscutils.h>
 #include <gtkmm/main.h>
 
-#include <csignal>
 #include <filesystem>
 #include <string>
 #include <vector>
@@ -20,7 +18,9 @@
 #include "support/files.h"
 #include "support/local_http_server.h"
 #include "support/pane_probe.h"
+#include "support/program_run.h"
 #include "support/wait_until.h"
+#include "support/widgets.h"
 
 namespace {
 
@@ -33,35 +33,18 @@ bool full_screen(Gtk::Window& window) {
 namespace fs = std::filesystem;
 using namespace std::chrono_literals;
 
-// A headless Weston on a socket in a runtime folder of its own, ended with the object.
-class HeadlessWeston {
-public:
-    explicit HeadlessWeston(const std::string& program) {
-        GSubprocessLauncher* launcher = g_subprocess_launcher_new(G_SUBPROCESS_FLAGS_STDERR_MERGE);
-        g_subprocess_launcher_setenv(launcher, "XDG_RUNTIME_DIR", runtime_.c_str(), TRUE);
-        g_subprocess_launcher_set_stdout_file_path(launcher, (runtime_ / "weston.log").c_str());
-        process_ = g_subprocess_launcher_spawn(launcher, nullptr, program.c_str(), "--backend=headless-backend.so",
-                                               "--socket=orvalis-0", "--idle-time=0", "--no-config", nullptr);
-        g_object_unref(launcher);
-    }
-    ~HeadlessWeston() {
-        if (!process_) return;
-        g_subprocess_send_signal(process_, SIGTERM);
-        g_subprocess_wait(process_, nullptr, nullptr);
-        g_object_unref(process_);
-    }
+// A headless Weston on a socket in a runtime folder of its own (only the owner's, as
+// Wayland wants it), ended with the object.
+struct HeadlessWeston {
+    explicit HeadlessWeston(const std::string& program)
+        : process({program, "--backend=headless-backend.so", "--socket=orvalis-0", "--idle-time=0", "--no-config"},
+                  {"XDG_RUNTIME_DIR=" + runtime.path().string()}) {}
     // Weston gives no sign of readiness but its socket.
     bool wait_for_socket() {
-        return wait_until([&] { return fs::exists(runtime_ / "orvalis-0") || !running(); }, 20s) && running();
+        return wait_until([&] { return fs::exists(runtime / "orvalis-0") || process.ended(); }, 20s) && !process.ended();
     }
-    bool running() { return process_ && g_subprocess_get_identifier(process_); }
-    std::string log() const { return file_text(runtime_ / "weston.log"); }
-    const fs::path& runtime_dir() const { return runtime_; }
-
-private:
-    TempFolder folder_{"orvalis-wayland"};  // only the owner's, as Wayland wants its runtime folder
-    const fs::path& runtime_ = folder_.path();
-    GSubprocess* process_ = nullptr;
+    TempFolder runtime{"orvalis-wayland"};
+    RunningProgram process;
 };
 
 // Critical messages from GLib, GTK or WebKit mean something went wrong even when nothing
@@ -80,30 +63,19 @@ GLogWriterOutput note_criticals(GLogLevelFlags level, const GLogField* fields, g
     return g_log_writer_default(level, fields, n, nullptr);
 }
 
-// A key press handed to the window as GTK hands it one. Weston's headless backend has
-// no seat, so there is no keyboard for GDK's own routing to come from.
-void press_key(Gtk::Window& window, guint keyval) {
-    GdkEvent* event = gdk_event_new(GDK_KEY_PRESS);
-    event->key.window = GDK_WINDOW(g_object_ref(window.get_window()->gobj()));
-    event->key.keyval = keyval;
-    event->key.time = GDK_CURRENT_TIME;
-    window.event(event);
-    gdk_event_free(event);
-}
-
 TEST(Wayland, WallScreenStartShowsTheFourPagesAndClosesCleanly) {
     const std::string program = Glib::find_program_in_path("weston");
     if (program.empty()) GTEST_SKIP() << "weston is not installed (Debian package weston): no Wayland compositor to test on";
     HeadlessWeston weston(program);
-    ASSERT_TRUE(weston.wait_for_socket()) << "Weston did not start:\n" << weston.log();
-    g_setenv("XDG_RUNTIME_DIR", weston.runtime_dir().c_str(), TRUE);
+    ASSERT_TRUE(weston.wait_for_socket()) << "Weston did not start:\n" << weston.process.err();
+    g_setenv("XDG_RUNTIME_DIR", weston.runtime.path().c_str(), TRUE);
     g_setenv("WAYLAND_DISPLAY", "orvalis-0", TRUE);
     g_setenv("GDK_BACKEND", "wayland", TRUE);
     g_unsetenv("DISPLAY");  // no way back to X11, for GTK or for WebKit's processes
     g_setenv("NO_AT_BRIDGE", "1", TRUE);
     g_setenv("GSETTINGS_BACKEND", "memory", TRUE);
     for (const char* variable : {"XDG_DATA_HOME", "XDG_CACHE_HOME", "XDG_CONFIG_HOME"})
-        g_setenv(variable, (weston.runtime_dir() / variable).c_str(), TRUE);
+        g_setenv(variable, (weston.runtime.path() / variable).c_str(), TRUE);
     g_log_set_writer_func(note_criticals, nullptr, nullptr);
 
     ASSERT_TRUE(gtk_init_check(nullptr, nullptr)) << "GTK cannot open the Wayland display";
@@ -116,8 +88,7 @@ TEST(Wayland, WallScreenStartShowsTheFourPagesAndClosesCleanly) {
         server.serve("/p" + n, "text/html; charset=utf-8", "<!DOCTYPE html><title>pagina " + n + "</title>pagina " + n);
         addresses += server.url("/p" + n) + "\n";
     }
-    // no stored offsets
-    const fs::path settings = write_file(weston.runtime_dir() / "dati.cfg", std::string(8, '\n') + addresses);
+    const fs::path settings = write_file(weston.runtime.path() / "dati.cfg", std::string(8, '\n') + addresses);
 
     WindowStart wall_screen(settings);
     wall_screen.fullscreen = wall_screen.timer = true;
@@ -153,7 +124,7 @@ TEST(Wayland, WallScreenStartShowsTheFourPagesAndClosesCleanly) {
     EXPECT_TRUE(wait_until_no_window_visible(10s));
     EXPECT_TRUE(window->calculator_window() == nullptr && window->search_window() == nullptr);
     window.reset();
-    EXPECT_TRUE(weston.running()) << weston.log();
+    EXPECT_FALSE(weston.process.ended()) << weston.process.err();
     for (const auto& message : criticals) ADD_FAILURE() << "critical: " << message;
 }
 

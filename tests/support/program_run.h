@@ -15,8 +15,8 @@ struct ProgramRun {
 
 ProgramRun run_program(const std::vector<std::string>& argv, const std::vector<std::string>& env_changes = {});
 
-// Started on construction; ended with SIGTERM on destruction. Its standard error
-// goes to a file that err() reads back at any time.
+// Started on construction; ended with SIGTERM on destruction, or with end(SIGKILL) as by
+// a power cut. Its standard error goes to a file that err() reads back at any time.
 class RunningProgram {
 public:
     RunningProgram(const std::vector<std::string>& argv, const std::vector<std::string>& env_changes = {});
@@ -26,6 +26,7 @@ public:
 
     std::string err() const;
     bool ended();  // reaps it when it has
+    void end(int signal);
 
 private:
     GPid pid_ = 0;
