@@ -5,21 +5,15 @@
 #include <fcntl.h>
 #include <grp.h>
 #include <gtest/gtest.h>
-#include <gtkmm/window.h>
 #include <sched.h>
 #include <sys/mount.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
 #include <cstdlib>
-#include <filesystem>
-#include <fstream>
 #include <functional>
-#include <iterator>
-#include <string>
-#include <vector>
+#include <sstream>
 
-#include "browser_pane/browser_pane.h"
 #include "support/files.h"
 #include "support/pane_probe.h"
 
@@ -29,21 +23,15 @@ namespace fs = std::filesystem;
 
 // Our descendants named like WebKit's page process (the name is cut to 15 characters).
 std::vector<int> page_processes() {
-    std::vector<int> found;
-    std::vector<int> parents{::getpid()};
+    std::vector<int> found, parents{::getpid()};
     while (!parents.empty()) {
         const int parent = parents.back();
         parents.pop_back();
         std::error_code ignored;
         for (const auto& task : fs::directory_iterator("/proc/" + std::to_string(parent) + "/task", ignored)) {
-            std::string children = file_text(task.path() / "children");
-            for (std::size_t at = 0; at < children.size();) {
-                const std::size_t end = children.find(' ', at);
-                const int child = std::stoi(children.substr(at, end - at));
-                parents.push_back(child);
+            std::istringstream children(file_text(task.path() / "children"));
+            for (int child; children >> child; parents.push_back(child))
                 if (file_text("/proc/" + std::to_string(child) + "/comm") == "WebKitWebProces\n") found.push_back(child);
-                at = end == std::string::npos ? children.size() : end + 1;
-            }
         }
     }
     return found;
@@ -67,9 +55,7 @@ TEST_F(PageSandbox, APageProcessHasItsOwnMountsAndCannotSeeTheHomeFolder) {
     if (!::mkdtemp(pattern.data())) GTEST_SKIP() << "no folder can be made in the home folder " << g_get_home_dir();
     const fs::path folder = pattern;
     std::ofstream(folder / "page.html") << "<title>a local page</title>x";
-    gchar* address = g_filename_to_uri((folder / "page.html").c_str(), nullptr, nullptr);
-    ASSERT_TRUE(navigate_and_wait(pane, address));
-    g_free(address);
+    ASSERT_TRUE(navigate_and_wait(pane, "file://" + (folder / "page.html").string()));
     EXPECT_EQ(script_result(pane, "document.title"), "a local page");
 
     const std::vector<int> pages = page_processes();

@@ -3,13 +3,8 @@
 // holding by document scroll.
 
 #include <gtest/gtest.h>
-#include <gtkmm/window.h>
-
 #include <cairo.h>
 
-#include <utility>
-
-#include "browser_pane/browser_pane.h"
 #include "browser_pane/pan_frame.h"
 #include "support/local_http_server.h"
 #include "support/pane_probe.h"
@@ -54,10 +49,8 @@ protected:
     // The frame sits somewhere between the pane's outer widget and the view.
     const PanFrame& frame() {
         Gtk::Widget* widget = &pane.widget();
-        while (auto* bin = dynamic_cast<Gtk::Bin*>(widget)) {
-            if (dynamic_cast<PanFrame*>(widget)) break;
-            widget = bin->get_child();
-        }
+        while (!dynamic_cast<PanFrame*>(widget))
+            widget = dynamic_cast<Gtk::Bin&>(*widget).get_child();
         return dynamic_cast<PanFrame&>(*widget);
     }
     int height() { return frame().pane_height(); }
@@ -65,7 +58,7 @@ protected:
     // The first and one past the last line of the pane drawn in that colour, at x = 100.
     std::pair<int, int> span_of(Rgb colour) {
         // An allocation still queued (a pan just set) is done first, as the next frame would.
-        gtk_container_check_resize(GTK_CONTAINER(window.gobj()));
+        gtk_container_check_resize(GTK_CONTAINER(shown.window.gobj()));
         cairo_surface_t* surface = cairo_image_surface_create(CAIRO_FORMAT_RGB24, frame().pane_width(), height());
         cairo_t* cr = cairo_create(surface);
         gtk_widget_draw(pane.widget().gobj(), cr);
@@ -92,7 +85,6 @@ protected:
 
     LocalHttpServer server;
     PaneInWindow shown;
-    Gtk::Window& window = shown.window;
     BrowserPane& pane = shown.pane;
 };
 

@@ -25,6 +25,8 @@ std::optional<std::string> script_result(BrowserPane& pane, const std::string& s
                                          std::chrono::milliseconds deadline = std::chrono::seconds(10));
 // The same, "<no answer>" when there is none: for comparing with what was expected.
 std::string js(BrowserPane& pane, const std::string& script);
+// Whether the page's visible text holds words.
+bool page_shows(BrowserPane& pane, const std::string& words);
 // Where the page's viewport is, as "left,top" of its scrolling element.
 std::string scroll_offset(BrowserPane& pane);
 // Loads the pane finished while the main loop ran for span: a retry loop shows here.
@@ -36,8 +38,8 @@ const Gtk::Label& stale_strip(BrowserPane& pane);
 
 // A pane alone in a window on screen, as a window test needs it.
 struct PaneInWindow {
-    explicit PaneInWindow(int width = 400, int height = 300) {
-        window.set_default_size(width, height);
+    explicit PaneInWindow(const RecoveryTimes& times = {}) : pane(times) {
+        window.set_default_size(400, 300);
         window.add(pane.widget());
         window.show_all();
     }
