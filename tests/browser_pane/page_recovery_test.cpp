@@ -23,13 +23,8 @@ using namespace std::chrono_literals;
 
 namespace {
 
-RecoveryTimes quick_times() {
-    RecoveryTimes times;
-    times.retry_delays = {300ms, 600ms, 1200ms};
-    times.restart_delays = {100ms, 300ms, 900ms};
-    times.stays_up = 3s;
-    return times;
-}
+const RecoveryTimes kQuick{.retry_delays = {300ms, 600ms, 1200ms}, .restart_delays = {100ms, 300ms, 900ms},
+                           .stays_up = 3s};
 
 std::string page(const std::string& title, const std::string& body = "") {
     return "<!DOCTYPE html><title>" + title + "</title>" + body;
@@ -48,7 +43,7 @@ protected:
         window.show_all();
     }
 
-    BrowserPane& add_pane(const RecoveryTimes& times = quick_times()) {
+    BrowserPane& add_pane(const RecoveryTimes& times = kQuick) {
         BrowserPane& added = panes.emplace_back(times);
         box.pack_start(added.widget());
         added.widget().show();
@@ -172,10 +167,7 @@ TEST_F(PageRecoveryTest, FirstLoadThatFailsShowsAPageOfOurOwnThenTheRealOne) {
 }
 
 TEST_F(PageRecoveryTest, LoadThatNeverGetsAnAnswerIsStoppedAndCountsAsFailed) {
-    RecoveryTimes times = quick_times();
-    times.load_limit = 1s;
-    times.retry_delays = {3s};
-    BrowserPane& slow = add_pane(times);
+    BrowserPane& slow = add_pane({.retry_delays = {3s}, .load_limit = 1s});
     auto hang = std::make_shared<std::atomic<bool>>(true);
     server.serve("/slow", [hang](const std::string&) {
         return LocalHttpServer::Response{200, "text/html", page("Slow"), false, *hang};
@@ -210,10 +202,7 @@ TEST_F(PageRecoveryTest, PageProcessKilledAgainAndAgainComesBackEachTimeLaterAnd
 }
 
 TEST_F(PageRecoveryTest, RestartsStartOverWithTheShortestWaitAfterThePageStayedUp) {
-    RecoveryTimes times = quick_times();
-    times.restart_delays = {100ms, 20s};
-    times.stays_up = 1s;
-    BrowserPane& restarted = add_pane(times);
+    BrowserPane& restarted = add_pane({.restart_delays = {100ms, 20s}, .stays_up = 1s});
     server.serve("/hello", "text/html", page("Hello"));
     ASSERT_TRUE(navigate_and_wait(restarted, server.url("/hello")));
     end_page_process(restarted);
@@ -224,10 +213,8 @@ TEST_F(PageRecoveryTest, RestartsStartOverWithTheShortestWaitAfterThePageStayedU
 }
 
 TEST_F(PageRecoveryTest, PageThatLoopsForeverIsEndedAndComesBackWhileTheOtherPaneRuns) {
-    RecoveryTimes times = quick_times();
-    times.unresponsive_limit = 1500ms;
-    BrowserPane& looping = add_pane(times);
-    BrowserPane& other = add_pane(times);
+    BrowserPane& looping = add_pane({.restart_delays = {100ms}, .unresponsive_limit = 1500ms});
+    BrowserPane& other = add_pane({.unresponsive_limit = 1500ms});
     server.serve("/ticker", "text/html", page("Ticker", "<script>n = 0; setInterval(() => n++, 50)</script>"));
     auto first = std::make_shared<std::atomic<bool>>(true);
     server.serve("/loop", [first](const std::string&) {
@@ -245,9 +232,7 @@ TEST_F(PageRecoveryTest, PageThatLoopsForeverIsEndedAndComesBackWhileTheOtherPan
 }
 
 TEST_F(PageRecoveryTest, HealthyPageOutlivesAStallOfThisProgramsOwnThread) {
-    RecoveryTimes times = quick_times();
-    times.unresponsive_limit = 1500ms;
-    BrowserPane& healthy = add_pane(times);
+    BrowserPane& healthy = add_pane({.unresponsive_limit = 1500ms});
     // Due with the pane's heartbeat, just after it: the beat has sent its ping, and the
     // thread stalls past the hang limit before the answer can be read; twice, in case
     // a turn of the main loop came between them.

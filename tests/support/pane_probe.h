@@ -1,6 +1,5 @@
 #pragma once
-// Drives a BrowserPane from a test and waits, with a deadline, for what it started:
-// a page to finish loading, a script's answer.
+// Drives a BrowserPane from a test and waits, with a deadline, for what it started.
 
 #include <chrono>
 #include <optional>
@@ -16,18 +15,16 @@ bool navigate_and_wait(BrowserPane& pane, const std::string& address,
                        std::chrono::milliseconds deadline = std::chrono::seconds(20));
 // True once the next load of the pane has finished, whatever started it.
 bool wait_for_load(BrowserPane& pane, std::chrono::milliseconds deadline = std::chrono::seconds(20));
-// The web view itself, inside whatever the pane wraps it in: where clicks land and
-// the engine's signals are.
+// The web view itself, inside whatever the pane wraps it in.
 Gtk::Widget& page_view(BrowserPane& pane);
-// The answer of a script run in the page's own world, as text (strings as they are,
-// other values as JSON); nothing when the script fails or the deadline passes.
+// A script's answer in the page's own world: strings as they are, other values as
+// JSON; nothing when the script fails or the deadline passes.
 std::optional<std::string> script_result(BrowserPane& pane, const std::string& script,
                                          std::chrono::milliseconds deadline = std::chrono::seconds(10));
-// The same, "<no answer>" when there is none: for comparing with what was expected.
+// The same, "<no answer>" when there is none.
 std::string js(BrowserPane& pane, const std::string& script);
-// Whether the page's visible text holds words.
 bool page_shows(BrowserPane& pane, const std::string& words);
-// Where the page's viewport is, as "left,top" of its scrolling element.
+// "left,top" of the page's scrolling element.
 std::string scroll_offset(BrowserPane& pane);
 // Loads the pane finished while the main loop ran for span: a retry loop shows here.
 int loads_within(BrowserPane& pane, std::chrono::milliseconds span);
