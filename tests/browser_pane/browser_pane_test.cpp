@@ -1,7 +1,5 @@
-// The WebKit pane on pages of a local server: odd addresses, scroll writes, the silent
-// guard and new windows. A silent pane, as the wall screen's are, opens nothing of its
-// own: a page's print request, file chooser, notification and permission request end
-// at the pane, and nothing connected after it sees them; a pane not silent passes them on.
+// The WebKit pane on pages of a local server: odd addresses, scroll writes, new windows,
+// and the silent guard: a silent pane, as the wall screen's are, opens nothing of its own.
 
 #include <gtest/gtest.h>
 #include <webkit2/webkit2.h>

@@ -1,6 +1,4 @@
-// Servers on certificates the test makes itself: the page that offers to trust one,
-// the certificate trusted once and kept, one seeded by copying a file, a certificate
-// that changed, and the reload of a page shown meeting a certificate not trusted.
+// Servers on certificates the test makes itself, trusted once, seeded, or changed.
 
 #include <gtest/gtest.h>
 #include <unistd.h>

@@ -1,8 +1,5 @@
-// A pane left alone against pages that fail: a server that goes away, answers 5xx
-// from whatever address or never answers, a first load or a new address that never
-// succeeds, an address the engine refuses, a page process that dies, hangs or keeps
-// the scroll hold from seeing its scrolls, and this program's own thread stalling.
-// Recovery delays are shortened.
+// A pane left alone against pages, servers and page processes that fail, and against
+// this program's own thread stalling. Recovery delays are shortened.
 
 #include <gtest/gtest.h>
 #include <glibmm/datetime.h>
@@ -153,7 +150,7 @@ TEST_F(PageRecoveryTest, FirstLoadThatFailsShowsAPageOfOurOwnThenTheRealOne) {
     const auto before = Glib::DateTime::create_now_local();
     ASSERT_TRUE(navigate_and_wait(pane, address));
     const auto after = Glib::DateTime::create_now_local().add_seconds(1);
-    // Our own page announces the next attempt is announced at a time between the load and a moment after it.
+    // Our own page announces the next attempt, at a time between the load and a moment after it.
     bool announced = false;
     for (auto second = before; second.compare(after) <= 0; second = second.add_seconds(1))
         announced = announced || page_shows(pane, "Nuovo tentativo alle " + second.format("%H:%M:%S"));

@@ -1,6 +1,5 @@
-// Page processes in WebKit's sandbox, checked on the real processes: a page process
-// lives in a mount namespace of its own and does not see the user's home folder,
-// while file:// pages still load; where bubblewrap cannot start, pages still show.
+// Page processes in WebKit's sandbox, checked on the real processes; where bubblewrap
+// cannot build it, pages still show.
 
 #include <fcntl.h>
 #include <grp.h>

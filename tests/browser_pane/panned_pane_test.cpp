@@ -1,6 +1,5 @@
-// Panes on pages whose document never scrolls (a header over a list that scrolls in
-// a box of its own), judged by what the pane shows; and the pages a pane must keep
-// holding by document scroll.
+// Panes on dashboards (a header over a list that scrolls in a box of its own), judged
+// by what the pane shows; and the pages a pane must keep holding by document scroll.
 
 #include <gtest/gtest.h>
 #include <cairo.h>
@@ -17,7 +16,6 @@ namespace {
 
 constexpr int kRow = 60;
 constexpr int kHeader = 40;
-// Where row n (1-based) starts on the page.
 constexpr int row_top(int n) { return kHeader + (n - 1) * kRow; }
 
 // A 40-pixel header and 200 rows of 60 pixels in a box that scrolls, each row a link
