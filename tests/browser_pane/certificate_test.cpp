@@ -1,16 +1,10 @@
-// Servers on certificates the test makes itself: the page that offers to trust one,
-// the certificate trusted once and kept, one seeded by copying a file, a certificate
-// that changed, and the reload of a page shown meeting a certificate not trusted.
+// Servers on certificates the test makes itself, trusted once, seeded, or changed.
 
 #include <gtest/gtest.h>
-#include <gtk/gtk.h>
-#include <gtkmm/window.h>
 #include <unistd.h>
 
 #include <filesystem>
-#include <fstream>
 
-#include "browser_pane/browser_pane.h"
 #include "browser_pane/website_data.h"
 #include "support/local_http_server.h"
 #include "support/pane_probe.h"
@@ -23,12 +17,10 @@ namespace {
 
 std::string run(const std::string& command) {
     gchar* out = nullptr;
-    gchar* err = nullptr;
     gint status = 0;
-    const bool ran = g_spawn_command_line_sync(command.c_str(), &out, &err, &status, nullptr);
+    const bool ran = g_spawn_command_line_sync(command.c_str(), &out, nullptr, &status, nullptr);
     std::string text = ran && g_spawn_check_wait_status(status, nullptr) && out ? out : "";
     g_free(out);
-    g_free(err);
     return text;
 }
 
@@ -71,27 +63,16 @@ protected:
         fs::remove_all(dir);
     }
 
-    CertificateTest() {
-        window.set_default_size(400, 300);
-        window.add(pane.widget());
-        window.show_all();
-    }
-    std::string text() { return script_result(pane, "document.body.innerText").value_or("<no answer>"); }
-    bool shows(const std::string& words) { return text().find(words) != std::string::npos; }
-    std::string title() { return script_result(pane, "document.title").value_or("<no answer>"); }
-
-    static RecoveryTimes quick_times() {
-        RecoveryTimes times;
-        times.retry_delays = {300ms};
-        return times;
-    }
+    std::string text() { return js(pane, "document.body.innerText"); }
+    bool shows(const std::string& words) { return page_shows(pane, words); }
+    std::string title() { return js(pane, "document.title"); }
 
     static inline fs::path dir = fs::temp_directory_path() / ("orvalis-certificates-" + std::to_string(getpid()));
     static inline GTlsCertificate* first = nullptr;
     static inline GTlsCertificate* second = nullptr;
     static inline WebsiteDataFolders folders;
-    Gtk::Window window;
-    BrowserPane pane{quick_times()};
+    PaneInWindow shown{RecoveryTimes{.retry_delays = {300ms}}};
+    BrowserPane& pane = shown.pane;
 };
 
 }  // namespace
@@ -142,9 +123,9 @@ TEST_F(CertificateTest, AcceptedOnceItIsKeptAndAReloadMeetingAnotherKeepsThePage
     EXPECT_EQ(loads_within(pane, 1s), 0);
 
     // A person's refresh (here a key press) shows the certificate page, to accept the new one.
-    window.signal_key_press_event().connect([this](GdkEventKey*) { return pane.refresh(); }, false);
+    shown.window.signal_key_press_event().connect([this](GdkEventKey*) { return pane.refresh(); }, false);
     GdkEvent* key = gdk_event_new(GDK_KEY_PRESS);
-    key->key.window = GDK_WINDOW(g_object_ref(window.get_window()->gobj()));
+    key->key.window = GDK_WINDOW(g_object_ref(shown.window.get_window()->gobj()));
     key->key.keyval = GDK_KEY_F5;
     gdk_event_set_device(key, gdk_seat_get_keyboard(gdk_display_get_default_seat(gdk_display_get_default())));
     gtk_main_do_event(key);

@@ -3,13 +3,10 @@
 // limit is read once, when the first pane is made.
 
 #include <gtest/gtest.h>
-#include <glib.h>
-#include <gtkmm/window.h>
+#include <webkit2/webkit2.h>
 
 #include <atomic>
-#include <memory>
 
-#include "browser_pane/browser_pane.h"
 #include "support/local_http_server.h"
 #include "support/pane_probe.h"
 #include "support/wait_until.h"
@@ -28,21 +25,15 @@ TEST(PageMemoryLimit, PageThatGrowsPastItIsEndedAndComesBack) {
                    "keep.push(new Float64Array(1 << 17).fill(Math.random())) }, 50)</script>"
                  : "<title>Calm</title>"};
     });
-    RecoveryTimes times;
-    times.restart_delays = {std::chrono::milliseconds(100)};
-    Gtk::Window window;
-    BrowserPane pane(times);
-    window.add(pane.widget());
-    window.show_all();
+    PaneInWindow shown{RecoveryTimes{.restart_delays = {100ms}}};
+    BrowserPane& pane = shown.pane;
 
-    // WebKitWebProcessTerminationReason's value for a process past its memory limit.
-    constexpr int kExceededMemoryLimit = 1;
     int reason = -1;
     g_signal_connect(page_view(pane).gobj(), "web-process-terminated",
                      G_CALLBACK(+[](GObject*, int why, gpointer to) { *static_cast<int*>(to) = why; }), &reason);
     ASSERT_TRUE(navigate_and_wait(pane, server.url("/grows")));
     EXPECT_TRUE(wait_until([&] { return reason != -1; }, 40s));
-    EXPECT_EQ(reason, kExceededMemoryLimit);
+    EXPECT_EQ(reason, WEBKIT_WEB_PROCESS_EXCEEDED_MEMORY_LIMIT);
     EXPECT_TRUE(wait_until([&] { return script_result(pane, "document.title") == "Calm"; }, 20s));
     EXPECT_EQ(server.request_count("/grows"), 2);
 }

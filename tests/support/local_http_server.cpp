@@ -40,35 +40,24 @@ bool reply(SoupServerMessage* msg, const Shared& response) {
 void post(GMainContext* context, std::function<void()> work) {
     using Work = std::function<void()>;
     g_main_context_invoke_full(
-        context, G_PRIORITY_DEFAULT,
-        +[](gpointer data) -> gboolean {
-            (*static_cast<Work*>(data))();
-            return G_SOURCE_REMOVE;
-        },
+        context, G_PRIORITY_DEFAULT, +[](gpointer data) { return (*static_cast<Work*>(data))(), G_SOURCE_REMOVE; },
         new Work(std::move(work)), +[](gpointer data) { delete static_cast<Work*>(data); });
 }
 
 }  // namespace
-
-LocalHttpServer::LocalHttpServer() : LocalHttpServer(nullptr) {}
 
 LocalHttpServer::LocalHttpServer(GTlsCertificate* certificate) : scheme_(certificate ? "https" : "http") {
     server_ = SOUP_SERVER(g_object_new(SOUP_TYPE_SERVER, "tls-certificate", certificate, nullptr));
     soup_server_add_handler(server_, nullptr, &LocalHttpServer::on_request, this, nullptr);
     // Listening before the thread runs, on its context.
     g_main_context_push_thread_default(context_);
-    const bool listening = listen(0);
+    listen(0);
     g_main_context_pop_thread_default(context_);
-    if (!listening) {
-        g_object_unref(server_);
-        g_main_loop_unref(loop_);
-        g_main_context_unref(context_);
+    if (port_ == 0)
         throw std::runtime_error("LocalHttpServer: cannot listen on 127.0.0.1");
-    }
     thread_ = std::thread([this] {
         g_main_context_push_thread_default(context_);
         g_main_loop_run(loop_);
-        g_main_context_pop_thread_default(context_);
     });
 }
 
@@ -94,36 +83,32 @@ LocalHttpServer::~LocalHttpServer() {
     g_main_context_unref(context_);
 }
 
-bool LocalHttpServer::listen(guint port) {
+void LocalHttpServer::listen(guint port) {
     const auto options = SoupServerListenOptions(SOUP_SERVER_LISTEN_IPV4_ONLY |
                                                  (scheme_ == "https" ? SOUP_SERVER_LISTEN_HTTPS : 0));
     if (!soup_server_listen_local(server_, port, options, nullptr))
-        return false;
+        return;
     GSList* uris = soup_server_get_uris(server_);
     port_ = static_cast<guint>(g_uri_get_port(static_cast<GUri*>(uris->data)));
     g_slist_free_full(uris, reinterpret_cast<GDestroyNotify>(g_uri_unref));
-    return true;
 }
 
 void LocalHttpServer::on_server(const std::function<void()>& work) {
     std::promise<void> done;
-    post(context_, [&] {
-        work();
-        done.set_value();
-    });
+    post(context_, [&] { work(), done.set_value(); });
     done.get_future().wait();
 }
 
 void LocalHttpServer::on_request(SoupServer*, SoupServerMessage* msg, const char* path, GHashTable*, gpointer data) {
     auto* self = static_cast<LocalHttpServer*>(data);
-    std::string target = path;
-    if (const char* query = g_uri_get_query(soup_server_message_get_uri(msg)))
-        target = target + "?" + query;
+    const char* query = g_uri_get_query(soup_server_message_get_uri(msg));
+    const std::string target = std::string(path) + (query ? "?" + std::string(query) : "");
     const char* cookies = soup_message_headers_get_one(soup_server_message_get_request_headers(msg), "Cookie");
     static const auto not_found = std::make_shared<const Response>(Response{404, "text/plain", "not found"});
     std::lock_guard lock(self->mutex_);
-    ++self->request_counts_[path];
-    self->cookies_[path] = cookies ? cookies : "";
+    auto& [count, cookie] = self->requests_[path];
+    ++count;
+    cookie = cookies ? cookies : "";
     const auto route = self->routes_.find(path);
     if (route == self->routes_.end() || !route->second.handler) {
         reply(msg, route == self->routes_.end() ? not_found : route->second.fixed);
@@ -159,14 +144,12 @@ std::string LocalHttpServer::url(const std::string& path) const {
 
 int LocalHttpServer::request_count(const std::string& path) const {
     std::lock_guard lock(mutex_);
-    const auto counted = request_counts_.find(path);
-    return counted == request_counts_.end() ? 0 : counted->second;
+    return requests_.contains(path) ? requests_.at(path).first : 0;
 }
 
 std::string LocalHttpServer::cookies_sent(const std::string& path) const {
     std::lock_guard lock(mutex_);
-    const auto sent = cookies_.find(path);
-    return sent == cookies_.end() ? "" : sent->second;
+    return requests_.contains(path) ? requests_.at(path).second : "";
 }
 
 void LocalHttpServer::set_down(bool down) {

@@ -34,45 +34,28 @@ int loads_within(BrowserPane& pane, std::chrono::milliseconds span) {
     return loads;
 }
 
-namespace {
-
-// Shared, so that an answer arriving after the deadline has somewhere to go.
-using Answer = std::shared_ptr<std::optional<std::optional<std::string>>>;
-
-std::string to_text(JSCValue* value) {
-    auto take = [](char* text) {
-        std::string copy = text ? text : "";
-        g_free(text);
-        return copy;
-    };
-    if (jsc_value_is_undefined(value))
-        return "undefined";
-    if (jsc_value_is_object(value) && !jsc_value_is_function(value))
-        if (char* json = jsc_value_to_json(value, 0))
-            return take(json);
-    return take(jsc_value_to_string(value));
-}
-
-void take_answer(GObject* view, GAsyncResult* result, gpointer data) {
-    std::unique_ptr<Answer> answer(static_cast<Answer*>(data));
-    JSCValue* value = webkit_web_view_evaluate_javascript_finish(WEBKIT_WEB_VIEW(view), result, nullptr);
-    std::optional<std::string> text;
-    if (value) {
-        text = to_text(value);
-        g_object_unref(value);
-    }
-    (*answer)->emplace(std::move(text));
-}
-
-WebKitWebView* web_view(BrowserPane& pane) { return WEBKIT_WEB_VIEW(page_view(pane).gobj()); }
-
-}  // namespace
+static WebKitWebView* web_view(BrowserPane& pane) { return WEBKIT_WEB_VIEW(page_view(pane).gobj()); }
 
 std::optional<std::string> script_result(BrowserPane& pane, const std::string& script,
                                          std::chrono::milliseconds deadline) {
+    // Shared, so that an answer arriving after the deadline has somewhere to go.
+    using Answer = std::shared_ptr<std::optional<std::optional<std::string>>>;
     auto answer = std::make_shared<std::optional<std::optional<std::string>>>();
+    const auto take = +[](GObject* view, GAsyncResult* result, gpointer data) {
+        std::unique_ptr<Answer> answer(static_cast<Answer*>(data));
+        JSCValue* value = webkit_web_view_evaluate_javascript_finish(WEBKIT_WEB_VIEW(view), result, nullptr);
+        if (!value) {
+            (*answer)->emplace(std::nullopt);
+            return;
+        }
+        const bool object = jsc_value_is_object(value) && !jsc_value_is_function(value);
+        char* text = object ? jsc_value_to_json(value, 0) : jsc_value_to_string(value);
+        (*answer)->emplace(text ? text : "");
+        g_free(text);
+        g_object_unref(value);
+    };
     webkit_web_view_evaluate_javascript(web_view(pane), script.c_str(), static_cast<gssize>(script.size()), nullptr,
-                                        nullptr, nullptr, take_answer, new Answer(answer));
+                                        nullptr, nullptr, take, new Answer(answer));
     if (!wait_until([&] { return answer->has_value(); }, deadline))
         return std::nullopt;
     return **answer;
@@ -80,6 +63,10 @@ std::optional<std::string> script_result(BrowserPane& pane, const std::string& s
 
 std::string js(BrowserPane& pane, const std::string& script) {
     return script_result(pane, script).value_or("<no answer>");
+}
+
+bool page_shows(BrowserPane& pane, const std::string& words) {
+    return js(pane, "document.body.innerText").find(words) != std::string::npos;
 }
 
 std::string scroll_offset(BrowserPane& pane) {

@@ -1,6 +1,5 @@
 #pragma once
-// Drives a BrowserPane from a test and waits, with a deadline, for what it started:
-// a page to finish loading, a script's answer.
+// Drives a BrowserPane from a test and waits, with a deadline, for what it started.
 
 #include <chrono>
 #include <optional>
@@ -16,16 +15,16 @@ bool navigate_and_wait(BrowserPane& pane, const std::string& address,
                        std::chrono::milliseconds deadline = std::chrono::seconds(20));
 // True once the next load of the pane has finished, whatever started it.
 bool wait_for_load(BrowserPane& pane, std::chrono::milliseconds deadline = std::chrono::seconds(20));
-// The web view itself, inside whatever the pane wraps it in: where clicks land and
-// the engine's signals are.
+// The web view itself, inside whatever the pane wraps it in.
 Gtk::Widget& page_view(BrowserPane& pane);
-// The answer of a script run in the page's own world, as text (strings as they are,
-// other values as JSON); nothing when the script fails or the deadline passes.
+// A script's answer in the page's own world: strings as they are, other values as
+// JSON; nothing when the script fails or the deadline passes.
 std::optional<std::string> script_result(BrowserPane& pane, const std::string& script,
                                          std::chrono::milliseconds deadline = std::chrono::seconds(10));
-// The same, "<no answer>" when there is none: for comparing with what was expected.
+// The same, "<no answer>" when there is none.
 std::string js(BrowserPane& pane, const std::string& script);
-// Where the page's viewport is, as "left,top" of its scrolling element.
+bool page_shows(BrowserPane& pane, const std::string& words);
+// "left,top" of the page's scrolling element.
 std::string scroll_offset(BrowserPane& pane);
 // Loads the pane finished while the main loop ran for span: a retry loop shows here.
 int loads_within(BrowserPane& pane, std::chrono::milliseconds span);
@@ -36,8 +35,8 @@ const Gtk::Label& stale_strip(BrowserPane& pane);
 
 // A pane alone in a window on screen, as a window test needs it.
 struct PaneInWindow {
-    explicit PaneInWindow(int width = 400, int height = 300) {
-        window.set_default_size(width, height);
+    explicit PaneInWindow(const RecoveryTimes& times = {}) : pane(times) {
+        window.set_default_size(400, 300);
         window.add(pane.widget());
         window.show_all();
     }

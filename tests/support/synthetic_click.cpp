@@ -4,28 +4,25 @@
 
 namespace {
 
-void deliver(GtkWidget* widget, GdkWindow* window, GdkEventType type, double x, double y) {
-    GdkEvent* event = gdk_event_new(type);
-    gdk_event_set_device(event, gdk_seat_get_pointer(gdk_display_get_default_seat(gdk_window_get_display(window))));
-    if (type == GDK_MOTION_NOTIFY) {
-        event->motion.window = GDK_WINDOW(g_object_ref(window));
-        event->motion.x = x;
-        event->motion.y = y;
-    } else {
-        event->button.window = GDK_WINDOW(g_object_ref(window));
-        event->button.x = x;
-        event->button.y = y;
-        event->button.button = 1;
+// Motion to the point, then press and release there, as a mouse sends them.
+void deliver(GtkWidget* widget, GdkWindow* window, double x, double y) {
+    for (const GdkEventType type : {GDK_MOTION_NOTIFY, GDK_BUTTON_PRESS, GDK_BUTTON_RELEASE}) {
+        GdkEvent* event = gdk_event_new(type);
+        gdk_event_set_device(event, gdk_seat_get_pointer(gdk_display_get_default_seat(gdk_window_get_display(window))));
+        event->any.window = GDK_WINDOW(g_object_ref(window));
+        if (type == GDK_MOTION_NOTIFY)
+            event->motion.x = x, event->motion.y = y;
+        else
+            event->button.x = x, event->button.y = y, event->button.button = 1;
+        gtk_widget_event(widget, event);
+        gdk_event_free(event);
     }
-    gtk_widget_event(widget, event);
-    gdk_event_free(event);
 }
 
 }  // namespace
 
 void click_widget(Gtk::Widget& widget, double x, double y) {
-    for (const GdkEventType type : {GDK_MOTION_NOTIFY, GDK_BUTTON_PRESS, GDK_BUTTON_RELEASE})
-        deliver(widget.gobj(), gtk_widget_get_window(widget.gobj()), type, x, y);
+    deliver(widget.gobj(), gtk_widget_get_window(widget.gobj()), x, y);
 }
 
 void click_at(Gtk::Widget& widget, double x, double y) {
@@ -34,7 +31,7 @@ void click_at(Gtk::Widget& widget, double x, double y) {
     GdkWindow* window = gtk_widget_get_window(widget.gobj());
     for (bool deeper = true; deeper;) {
         deeper = false;
-        for (GList* child = gdk_window_peek_children(window); child; child = child->next) {
+        for (GList* child = gdk_window_peek_children(window); child && !deeper; child = child->next) {
             auto* candidate = GDK_WINDOW(child->data);
             int left = 0, top = 0;
             gdk_window_get_position(candidate, &left, &top);
@@ -45,11 +42,9 @@ void click_at(Gtk::Widget& widget, double x, double y) {
             x -= left;
             y -= top;
             deeper = true;
-            break;
         }
     }
     gpointer owner = nullptr;
     gdk_window_get_user_data(window, &owner);
-    for (const GdkEventType type : {GDK_MOTION_NOTIFY, GDK_BUTTON_PRESS, GDK_BUTTON_RELEASE})
-        deliver(GTK_WIDGET(owner), window, type, x, y);
+    deliver(GTK_WIDGET(owner), window, x, y);
 }

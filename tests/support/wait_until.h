@@ -1,6 +1,5 @@
 #pragma once
-// Lets a window or web test wait without sleeping: the default GLib main context runs
-// (windows draw, WebKit talks to its processes) until pred holds or the deadline passes.
+// Waits without sleeping: the default main context runs until pred holds or the deadline passes.
 
 #include <chrono>
 #include <functional>
