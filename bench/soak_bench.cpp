@@ -30,7 +30,7 @@
 #include <webkit2/webkit2.h>
 
 #include "bench_stand.h"
-#include "browser_pane/app_shell.h"
+#include "browser_pane/panning/app_shell.h"
 #include "browser_pane/page_guard.h"
 #include "browser_pane/pane_web_view.h"
 #include "browser_pane/scroll_script.h"

@@ -9,7 +9,7 @@
 #include <iostream>
 #include <string>
 
-#include "browser_pane/website_data.h"
+#include "browser_pane/website_data/website_data.h"
 #include "main_window/main_window.h"
 #include "main_window/wall_actions.h"
 #include "main_window/wall_status.h"

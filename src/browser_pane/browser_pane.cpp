@@ -6,15 +6,15 @@
 
 #include <giomm/appinfo.h>
 
-#include "browser_pane/app_shell.h"
+#include "browser_pane/panning/app_shell.h"
 #include "browser_pane/page_guard.h"
-#include "browser_pane/pan_frame.h"
-#include "browser_pane/page_recovery.h"
+#include "browser_pane/panning/pan_frame.h"
+#include "browser_pane/recovery/page_recovery.h"
 #include "browser_pane/pane_web_view.h"
 #include "browser_pane/scroll_script.h"
-#include "browser_pane/stale_strip.h"
-#include "browser_pane/zoom_label.h"
-#include "browser_pane/zoom_steps.h"
+#include "browser_pane/recovery/stale_strip.h"
+#include "browser_pane/zoom/zoom_label.h"
+#include "browser_pane/zoom/zoom_steps.h"
 #include "platform/text_encoding.h"
 
 namespace {

@@ -13,7 +13,7 @@
 
 #include "browser_pane/pane_health.h"
 #include "browser_pane/pane.h"
-#include "browser_pane/recovery_schedule.h"
+#include "browser_pane/recovery/recovery_schedule.h"
 
 class BrowserPane : public Pane {
 public:

@@ -4,8 +4,8 @@
 #include <optional>
 #include <string>
 
-#include "browser_pane/page_memory.h"
-#include "browser_pane/website_data.h"
+#include "browser_pane/recovery/page_memory.h"
+#include "browser_pane/website_data/website_data.h"
 
 namespace {
 

@@ -5,7 +5,7 @@
 
 #include <filesystem>
 
-#include "browser_pane/website_data.h"
+#include "browser_pane/website_data/website_data.h"
 #include "support/local_http_server.h"
 #include "support/pane_probe.h"
 #include "support/wait_until.h"

@@ -5,10 +5,10 @@
 
 #include <cmath>
 
-#include "browser_pane/app_shell.h"
-#include "browser_pane/failure_texts.h"
-#include "browser_pane/page_memory.h"
-#include "browser_pane/recovery_schedule.h"
+#include "browser_pane/panning/app_shell.h"
+#include "browser_pane/recovery/failure_texts.h"
+#include "browser_pane/recovery/page_memory.h"
+#include "browser_pane/recovery/recovery_schedule.h"
 
 TEST(PanGeometry, GrowsTheViewportByPositiveOffsetsUpToTheCap) {
     struct Case { int width, height; double x, y; PanGeometry wanted; };

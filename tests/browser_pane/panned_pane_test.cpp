@@ -4,7 +4,7 @@
 #include <gtest/gtest.h>
 #include <cairo.h>
 
-#include "browser_pane/pan_frame.h"
+#include "browser_pane/panning/pan_frame.h"
 #include "support/local_http_server.h"
 #include "support/pane_probe.h"
 #include "support/synthetic_click.h"

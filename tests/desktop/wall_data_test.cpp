@@ -8,7 +8,7 @@
 #include <atomic>
 #include <memory>
 
-#include "browser_pane/website_data.h"
+#include "browser_pane/website_data/website_data.h"
 #include "support/files.h"
 #include "support/local_http_server.h"
 #include "support/program_run.h"

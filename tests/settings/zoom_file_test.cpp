@@ -5,7 +5,7 @@
 
 #include <cmath>
 
-#include "browser_pane/zoom_steps.h"
+#include "browser_pane/zoom/zoom_steps.h"
 #include "settings/zoom_file.h"
 #include "support/files.h"
 

@@ -10,7 +10,7 @@
 
 #include <gtkmm/bin.h>
 
-#include "browser_pane/app_shell.h"
+#include "browser_pane/panning/app_shell.h"
 
 class PanFrame : public Gtk::Bin {
 public:

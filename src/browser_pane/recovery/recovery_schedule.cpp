@@ -1,4 +1,4 @@
-#include "browser_pane/recovery_schedule.h"
+#include "browser_pane/recovery/recovery_schedule.h"
 
 #include <algorithm>
 

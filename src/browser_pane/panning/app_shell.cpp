@@ -1,4 +1,4 @@
-#include "browser_pane/app_shell.h"
+#include "browser_pane/panning/app_shell.h"
 
 #include <algorithm>
 #include <array>

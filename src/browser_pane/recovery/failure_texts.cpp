@@ -1,4 +1,4 @@
-#include "browser_pane/failure_texts.h"
+#include "browser_pane/recovery/failure_texts.h"
 
 std::string stale_strip_text(const std::string& last_good_hh_mm, const std::string& note) {
     return "Non aggiornata dalle " + last_good_hh_mm + (note.empty() ? "" : ", " + note);

@@ -1,4 +1,4 @@
-#include "browser_pane/stale_strip.h"
+#include "browser_pane/recovery/stale_strip.h"
 
 #include <atkmm/object.h>
 

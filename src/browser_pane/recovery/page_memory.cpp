@@ -1,4 +1,4 @@
-#include "browser_pane/page_memory.h"
+#include "browser_pane/recovery/page_memory.h"
 
 #include <charconv>
 #include <string_view>

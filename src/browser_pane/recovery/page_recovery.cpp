@@ -1,12 +1,12 @@
-#include "browser_pane/page_recovery.h"
+#include "browser_pane/recovery/page_recovery.h"
 
 #include <algorithm>
 
 #include <glibmm/datetime.h>
 #include <glibmm/main.h>
 
-#include "browser_pane/failure_texts.h"
-#include "browser_pane/website_data.h"
+#include "browser_pane/recovery/failure_texts.h"
+#include "browser_pane/website_data/website_data.h"
 
 namespace {
 

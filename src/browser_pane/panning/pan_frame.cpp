@@ -1,4 +1,4 @@
-#include "browser_pane/pan_frame.h"
+#include "browser_pane/panning/pan_frame.h"
 
 #include <gdkmm/window.h>
 

@@ -20,9 +20,9 @@
 #include <string>
 
 #include "browser_pane/pane_health.h"
-#include "browser_pane/failure_texts.h"
-#include "browser_pane/recovery_schedule.h"
-#include "browser_pane/stale_strip.h"
+#include "browser_pane/recovery/failure_texts.h"
+#include "browser_pane/recovery/recovery_schedule.h"
+#include "browser_pane/recovery/stale_strip.h"
 
 class PageRecovery {
 public:

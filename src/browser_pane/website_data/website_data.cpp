@@ -1,4 +1,4 @@
-#include "browser_pane/website_data.h"
+#include "browser_pane/website_data/website_data.h"
 
 #include <fcntl.h>
 #include <glib/gstdio.h>

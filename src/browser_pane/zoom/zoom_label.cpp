@@ -1,4 +1,4 @@
-#include "browser_pane/zoom_label.h"
+#include "browser_pane/zoom/zoom_label.h"
 
 #include <glibmm/main.h>
 
