@@ -81,6 +81,10 @@ TEST(WallControl, ActionsStatusAndASecondStartReachTheRunningWallOnly) {
     EXPECT_TRUE(wait_until([&] { return wall.server.request_count("/1") > loads_of_1; }, 30s));
     EXPECT_EQ(wall.action("navigate", "(2, '" + wall.server.url("/other") + "')").status, 0);
     EXPECT_TRUE(wall.status_shows(2, "/other aggiornata alle "));
+    // A zoom from afar goes to the nearest step and is kept as one from the keys is.
+    EXPECT_EQ(wall.action("zoom", "(3, 0.74)").status, 0);
+    EXPECT_TRUE(wait_until([&] { return file_text(wall.config + ".zoom").find("Finestra3=75") != std::string::npos; }, 30s))
+        << file_text(wall.config + ".zoom");
 
     // Out of range: one line each on the wall's standard error, and nothing changes.
     for (const auto& [name, parameter] : {std::pair<std::string, std::string>{"refresh-pane", "5"},
