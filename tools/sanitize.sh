@@ -13,7 +13,7 @@ cmake --build build-asan -j "$jobs"
 # a leak's stack cut short at the first library frame could not be told ours or theirs.
 export ASAN_OPTIONS=detect_leaks=1:fast_unwind_on_malloc=0:detect_stack_use_after_return=0:strict_string_checks=1
 export LSAN_OPTIONS=suppressions=$PWD/tests/lsan.supp:print_suppressions=0
-export UBSAN_OPTIONS=print_stacktrace=1:halt_on_error=1
+export UBSAN_OPTIONS=print_stacktrace=1:halt_on_error=1:suppressions=$PWD/tests/ubsan.supp
 export NO_AT_BRIDGE=1
 xvfb-run -a -n $((200 + RANDOM % 700)) -s "-screen 0 1280x1024x24 -noreset" \
   ctest --test-dir build-asan --output-on-failure -j "$jobs"

@@ -117,7 +117,7 @@ TEST_F(CertificateTest, AcceptedOnceItIsKeptAndAReloadMeetingAnotherKeepsThePage
     ASSERT_TRUE(pane.refresh());
     const Gtk::Label& strip = stale_strip(pane);
     EXPECT_TRUE(wait_until([&] { return strip.get_mapped() && strip.get_text().raw().ends_with("certificato non attendibile"); },
-                           10s))
+                           30s))
         << strip.get_text();
     EXPECT_EQ(title(), "Board");
     EXPECT_EQ(loads_within(pane, 1s), 0);
