@@ -12,13 +12,12 @@
 //                those of the pane's pieces, rebuilt here from the same parts
 //   --light      pane 4 shows a light page too, for quicker cycles
 //   --dashboards four dashboards whose document never scrolls, held by panning
-//   --trim       before each sample, the allocator hands back the free memory it keeps
+//   --trim       before each sample, glibc's allocator hands back the free memory it keeps
 //   --server-inside  the pages' server runs on a thread of the measured process, as it
 //                once did, instead of in a process of its own
 
 #include <fcntl.h>
 #include <malloc.h>
-#include <signal.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
@@ -151,9 +150,9 @@ bool parse_options(int argc, char** argv, Options& options) {
     return options.cycles >= kFirstReport;
 }
 
-// The pages' server in a process of its own. On a thread of the measured process, its
-// connections' buffers and its allocator's arenas counted as the program's memory and
-// grew with the cycles. Forked before GTK starts a thread; it ends when this process
+// The pages' server in a process of its own. On a thread of the measured process, what
+// it allocated for each connection counted as the program's memory, and grew with the
+// cycles. Forked before GTK starts a thread; it ends when this process
 // closes its end of the pipe, however this process ends.
 class ServerProcess {
 public:
