@@ -12,17 +12,26 @@
 //                those of the pane's pieces, rebuilt here from the same parts
 //   --light      pane 4 shows a light page too, for quicker cycles
 //   --dashboards four dashboards whose document never scrolls, held by panning
+//   --trim       before each sample, glibc's allocator hands back the free memory it keeps
+//   --server-inside  the pages' server runs on a thread of the measured process, as it
+//                once did, instead of in a process of its own
 
+#include <fcntl.h>
+#include <malloc.h>
+#include <sys/wait.h>
 #include <unistd.h>
 
 #include <algorithm>
 #include <array>
+#include <cerrno>
 #include <chrono>
 #include <cstdio>
 #include <cstdlib>
 #include <fstream>
+#include <functional>
 #include <memory>
 #include <random>
+#include <sstream>
 #include <string>
 #include <vector>
 
@@ -85,6 +94,8 @@ struct Options {
     bool bare = false;
     bool light = false;
     bool dashboards = false;
+    bool server_inside = false;
+    bool trim = false;
     Pieces pieces;
 };
 
@@ -121,6 +132,10 @@ bool parse_options(int argc, char** argv, Options& options) {
             options.light = true;
         else if (arg == "--dashboards")
             options.dashboards = true;
+        else if (arg == "--server-inside")
+            options.server_inside = true;
+        else if (arg == "--trim")
+            options.trim = true;
         else if (arg == "--bare")
             options.bare = true;
         else if (arg.rfind("--bare=", 0) == 0) {
@@ -134,6 +149,70 @@ bool parse_options(int argc, char** argv, Options& options) {
     }
     return options.cycles >= kFirstReport;
 }
+
+// The pages' server in a process of its own. On a thread of the measured process, what
+// it allocated for each connection counted as the program's memory, and grew with the
+// cycles. Forked before GTK starts a thread; it ends when this process
+// closes its end of the pipe, however this process ends.
+class ServerProcess {
+public:
+    explicit ServerProcess(const std::function<std::string(int n)>& page) {
+        int addresses[2];
+        int alive[2];
+        if (pipe2(addresses, O_CLOEXEC) != 0 || pipe2(alive, O_CLOEXEC) != 0)
+            return;
+        pid_ = fork();
+        if (pid_ == 0) {
+            close(addresses[0]);
+            close(alive[1]);
+            LocalHttpServer server;
+            std::ostringstream out;
+            for (const BenchPane& pane : serve_bench_pages(server, page))
+                out << pane.scroll_x << ' ' << pane.scroll_y << ' ' << pane.address << '\n';
+            const std::string text = out.str();
+            if (write(addresses[1], text.data(), text.size()) == static_cast<ssize_t>(text.size())) {
+                close(addresses[1]);
+                char byte;
+                while (read(alive[0], &byte, 1) != 0) {
+                }
+            }
+            _exit(0);
+        }
+        close(addresses[1]);
+        close(alive[0]);
+        alive_ = alive[1];
+        std::string text;
+        char buffer[512];
+        for (ssize_t got; (got = read(addresses[0], buffer, sizeof buffer)) != 0;)
+            if (got > 0)
+                text.append(buffer, static_cast<std::size_t>(got));
+            else if (errno != EINTR)
+                break;
+        close(addresses[0]);
+        std::istringstream in(text);
+        for (BenchPane& pane : panes_) ready_ = static_cast<bool>(in >> pane.scroll_x >> pane.scroll_y >> pane.address);
+    }
+
+    ~ServerProcess() {
+        if (alive_ >= 0)
+            close(alive_);
+        if (pid_ > 0)
+            waitpid(pid_, nullptr, 0);
+    }
+
+    ServerProcess(const ServerProcess&) = delete;
+    ServerProcess& operator=(const ServerProcess&) = delete;
+
+    bool ready() const { return ready_; }
+    pid_t pid() const { return pid_; }
+    const BenchPanes& panes() const { return panes_; }
+
+private:
+    pid_t pid_ = -1;
+    int alive_ = -1;
+    bool ready_ = false;
+    BenchPanes panes_;
+};
 
 // What a run drives: four views in a window, reloaded and ticked cycle by cycle.
 class Stand {
@@ -338,10 +417,14 @@ double mib(long long kib) { return static_cast<double>(kib) / 1024.0; }
 
 Memory memory_of(pid_t pid) { return {mib(pss_kib(pid).value_or(0)), mib(anon_pss_kib(pid).value_or(0))}; }
 
+// The server's process, when there is one, is left out of every figure.
+pid_t g_server_pid = -1;
+
 Figures sample_tree(int cycle) {
     Figures figures;
     figures.cycle = cycle;
     std::vector<ProcessSample> tree = sample_process_tree(getpid());
+    std::erase_if(tree, [](const ProcessSample& process) { return process.pid == g_server_pid; });
     std::stable_sort(tree.begin(), tree.end(),
                      [](const ProcessSample& a, const ProcessSample& b) { return a.start_time < b.start_time; });
     for (const ProcessSample& process : tree) {
@@ -436,21 +519,35 @@ int measure(int argc, char** argv, const BenchFolder& folder) {
     if (!parse_options(argc, argv, options)) {
         std::fprintf(stderr,
                      "usage: soak_bench [cycles, at least %d] [--navigate] [--light] [--dashboards] "
-                     "[--bare[=watch,probe,ping,guard,writes|all]]\n",
+                     "[--server-inside] [--trim] [--bare[=watch,probe,ping,guard,writes|all]]\n",
                      kFirstReport);
         return 2;
+    }
+    const std::function<std::string(int)> page = [&options](int n) {
+        if (options.dashboards)
+            return bench_dashboard_page(n);
+        return n == 4 && !options.light ? heavy_page() : bench_page(n);
+    };
+    std::unique_ptr<ServerProcess> server_process;
+    BenchPanes panes;
+    if (!options.server_inside) {
+        server_process = std::make_unique<ServerProcess>(page);
+        if (!server_process->ready()) {
+            std::fprintf(stderr, "soak_bench: the pages' server did not start\n");
+            return 1;
+        }
+        panes = server_process->panes();
+        g_server_pid = server_process->pid();
     }
     if (!start_gtk(argc, argv, folder.path() / "home")) {
         std::fprintf(stderr, "soak_bench: no display; run it under xvfb-run -a\n");
         return 1;
     }
-    LocalHttpServer server;
-    const std::string heavy = heavy_page();
-    const BenchPanes panes = serve_bench_pages(server, [&](int n) {
-        if (options.dashboards)
-            return bench_dashboard_page(n);
-        return n == 4 && !options.light ? heavy : bench_page(n);
-    });
+    std::unique_ptr<LocalHttpServer> server;
+    if (options.server_inside) {
+        server = std::make_unique<LocalHttpServer>();
+        panes = serve_bench_pages(*server, page);
+    }
     std::unique_ptr<Stand> stand;
     if (options.bare) {
         auto bare = std::make_unique<BareStand>(panes, options.pieces, options.navigate);
@@ -484,6 +581,9 @@ int measure(int argc, char** argv, const BenchFolder& folder) {
         if (ticks.size() > kTickWindow)
             ticks.erase(ticks.begin());
         if (cycle % kReportEvery == 0 || cycle == options.cycles) {
+            // What the allocator keeps free is no leak, but it shows as the process's memory.
+            if (options.trim)
+                malloc_trim(0);
             last = measure_tree(cycle, ticks, start);
             if (cycle == kFirstReport) {
                 first = last;
