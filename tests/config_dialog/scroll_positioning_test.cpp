@@ -17,10 +17,8 @@ TEST(ScrollPositioning, ArrowsStepOnlyTheChosenPanesStoredOffsetAndWriteIt) {
     const Case cases[] = {
         {0, {Arrow::Left, Arrow::Up, Arrow::Right, Arrow::Down}, {}, {}, {}, {}, {}},
         // Left and up raise the offset, right and down lower it, on the arrow's axis only.
-        {2, {Arrow::Left}, {}, {}, 10L, {}, {{10.0, none}}},
-        {2, {Arrow::Up}, {}, {}, {}, 10L, {{none, 10.0}}},
-        {2, {Arrow::Right}, {}, {}, -10L, {}, {{-10.0, none}}},
-        {2, {Arrow::Down}, {}, {}, {}, -10L, {{none, -10.0}}},
+        {2, {Arrow::Left, Arrow::Up}, {}, {}, 10L, 10L, {{10.0, none}, {none, 10.0}}},
+        {2, {Arrow::Right, Arrow::Down}, {}, {}, -10L, -10L, {{-10.0, none}, {none, -10.0}}},
         // Pane 3 refuses every write: the next step still starts from the stored offset.
         {3, {Arrow::Down, Arrow::Up}, {}, {}, {}, 0L, {{none, -10.0}, {none, 0.0}}},
         {1, {Arrow::Left, Arrow::Right, Arrow::Up}, "abc", {}, "abc", 10L, {{none, 10.0}}},
@@ -36,8 +34,8 @@ TEST(ScrollPositioning, ArrowsStepOnlyTheChosenPanesStoredOffsetAndWriteIt) {
         store.ScrollX[chosen] = c.x;
         store.ScrollY[chosen] = c.y;
         for (Arrow arrow : c.arrows) arrow_click(store, panes.set(), arrow);
-        EXPECT_EQ(std::pair(store.ScrollX[chosen], store.ScrollY[chosen]), std::pair(c.end_x, c.end_y));
-        EXPECT_EQ(panes.pane[chosen].scrolls, c.written);
+        EXPECT_EQ(std::tuple(store.ScrollX[chosen], store.ScrollY[chosen], panes.pane[chosen].scrolls),
+                  std::tuple(c.end_x, c.end_y, c.written));
         for (std::size_t i = 0; i < 4; ++i)
             EXPECT_TRUE(i == chosen || (store.ScrollX[i] == Value() && store.ScrollY[i] == Value() &&
                                          panes.pane[i].scrolls.empty())) << "pane " << i + 1;
