@@ -10,6 +10,7 @@
 #include <glibmm/optioncontext.h>
 
 #include <string>
+#include <tuple>
 #include <vector>
 
 namespace {
@@ -29,13 +30,9 @@ TEST(CommandLine, ParsesTheWallScreenOptionsAndRefusesWhatItDoesNotKnow) {
     EXPECT_FALSE(none.fullscreen || none.timer || none.version || none.config);
 
     const auto wall = parse({"--fullscreen", "--timer", "--config", "parete 1.cfg"});
-    EXPECT_TRUE(wall.fullscreen && wall.timer);
-    EXPECT_EQ(wall.config, "parete 1.cfg");
-    EXPECT_EQ(parse({"--config=a.cfg"}).config, "a.cfg");
-
-    for (const std::vector<std::string>& wrong :
-         {std::vector<std::string>{"--bogus"}, {"--config"}, {"--timer", "stray"}, {"-x"}})
-        EXPECT_THROW(parse(wrong), Glib::OptionError) << wrong.front();
+    EXPECT_TRUE(wall.fullscreen && wall.timer && wall.config == "parete 1.cfg");
+    // GLib's own refusals, of an unknown option or a --config without its file, are the program's below.
+    EXPECT_THROW(parse({"--timer", "stray"}), Glib::OptionError);
 }
 
 // The built program with one option, in a plain C locale and with no display to open.
@@ -44,21 +41,17 @@ ProgramRun run(const std::string& option) {
 }
 
 TEST(CommandLine, TheProgramAnswersVersionAndHelpAndEndsWithStatusOneOnAWrongOption) {
-    auto r = run("--version");
-    EXPECT_EQ(r.status, 0);
-    EXPECT_EQ(r.out, "Orvalis 1.0.0\n");
-
+    const ProgramRun version = run("--version");
+    EXPECT_EQ(std::pair(version.status, version.out), std::pair(0, std::string("Orvalis 1.0.0\n")));
     EXPECT_EQ(run("--help").status, 0);
 
     // Had the program gone on to open a window, it would have said it has no display.
-    const std::pair<const char*, const char*> wrong[] = {{"--bogus", "Unknown option --bogus\n"},
-                                                         {"--config", "Missing argument for --config\n"},
-                                                         {"--config=", "--config vuole il nome di un file, non un testo vuoto\n"}};
+    const std::pair<const char*, const char*> wrong[] = {
+        {"--bogus", "Unknown option --bogus\n"}, {"--config", "Missing argument for --config\n"},
+        {"--config=", "--config vuole il nome di un file, non un testo vuoto\n"}};
     for (const auto& [option, message] : wrong) {
-        r = run(option);
-        EXPECT_EQ(r.status, 1) << option;
-        EXPECT_EQ(r.err, message);
-        EXPECT_EQ(r.out, "");
+        const ProgramRun r = run(option);
+        EXPECT_EQ(std::tuple(r.status, r.err, r.out), std::tuple(1, std::string(message), std::string())) << option;
     }
 }
 

@@ -11,9 +11,7 @@
 #include <unistd.h>
 
 #include <filesystem>
-#include <fstream>
 #include <future>
-#include <memory>
 #include <thread>
 
 #include "main_window/launcher.h"
@@ -25,11 +23,6 @@ using namespace std::chrono_literals;
 
 namespace {
 
-std::string first_line_of(const fs::path& file) {
-    const std::string text = file_text(file);
-    return text.substr(0, text.find('\n'));
-}
-
 class GioProcessLauncherTest : public ::testing::Test {
 protected:
     TempFolder temp{"orvalis launcher"};  // a blank in the path, as in many a user's folder
@@ -39,16 +32,15 @@ protected:
 
 TEST_F(GioProcessLauncherTest, ProgramRunsInItsOwnFolderAndOursStays) {
     const fs::path script = folder / "report dir.sh", result = folder / "result";
-    std::ofstream(script) << "#!/bin/sh\npwd -P > '" << result.string() << "'\n";
-    fs::permissions(script, fs::perms::owner_all);
+    fs::permissions(write_file(script, "#!/bin/sh\npwd -P > '" + result.string() + "'\n"), fs::perms::owner_all);
     const fs::path ours = fs::current_path();
     const auto command = launcher_command(script.string());
     ASSERT_TRUE(command && launcher.start(command->argv, command->working_dir));
-    ASSERT_TRUE(wait_until([&] { return !first_line_of(result).empty(); }, 10s));
-    EXPECT_EQ(first_line_of(result), fs::canonical(folder).string());
+    ASSERT_TRUE(wait_until([&] { return !file_text(result).empty(); }, 10s));
+    EXPECT_EQ(file_text(result), fs::canonical(folder).string() + "\n");
     EXPECT_EQ(fs::current_path(), ours);
     // The main loop reaps the finished program: no zombie is left behind.
-    const auto our_children = [] { return first_line_of("/proc/self/task/" + std::to_string(gettid()) + "/children"); };
+    const auto our_children = [] { return file_text("/proc/self/task/" + std::to_string(gettid()) + "/children"); };
     EXPECT_TRUE(wait_until([&] { return our_children().empty(); }, 10s)) << our_children();
 }
 
@@ -59,42 +51,34 @@ TEST_F(GioProcessLauncherTest, WhatCannotStartReturnsFalse) {
     EXPECT_FALSE(launcher.open_uri("orvalis-no-such-scheme:nowhere"));
 }
 
-// A session bus that takes connections and never answers them, as a bus stuck
-// behind a busy service looks to its clients; once closed, they see a reset.
-struct SilentSessionBus {
-    explicit SilentSessionBus(const fs::path& socket_path) : fd(::socket(AF_UNIX, SOCK_STREAM | SOCK_CLOEXEC, 0)) {
-        sockaddr_un address{};
-        address.sun_family = AF_UNIX;
-        socket_path.string().copy(address.sun_path, sizeof address.sun_path - 1);
-        if (::bind(fd, reinterpret_cast<sockaddr*>(&address), sizeof address) != 0 || ::listen(fd, 8) != 0)
-            ADD_FAILURE() << "cannot listen on " << socket_path;
-        g_setenv("DBUS_SESSION_BUS_ADDRESS", ("unix:path=" + socket_path.string()).c_str(), TRUE);
-    }
-    ~SilentSessionBus() { ::close(fd); }
-    int fd;
-};
-
 TEST_F(GioProcessLauncherTest, OpeningAnAddressReturnsWhileTheSessionBusIsStuck) {
     // The default handler of orvalis-test: addresses, in the data folders the test main set up.
     const fs::path opened = folder / "opened", browser = folder / "browser.sh";
-    std::ofstream(browser) << "#!/bin/sh\nprintf %s \"$1\" > '" << opened.string() << "'\n";
+    const fs::path apps = fs::path(g_get_user_data_dir()) / "applications", config = g_get_user_config_dir();
+    write_file(browser, "#!/bin/sh\nprintf %s \"$1\" > '" + opened.string() + "'\n");
     fs::permissions(browser, fs::perms::owner_all);
-    const fs::path apps = fs::path(g_get_user_data_dir()) / "applications";
     fs::create_directories(apps);
-    std::ofstream(apps / "orvalis-test-browser.desktop")
-        << "[Desktop Entry]\nType=Application\nName=Test browser\nExec=\"" << browser.string()
-        << "\" %u\nMimeType=x-scheme-handler/orvalis-test;\n";
-    fs::create_directories(g_get_user_config_dir());
-    std::ofstream(fs::path(g_get_user_config_dir()) / "mimeapps.list")
-        << "[Default Applications]\nx-scheme-handler/orvalis-test=orvalis-test-browser.desktop\n";
+    fs::create_directories(config);
+    write_file(apps / "orvalis-test-browser.desktop",
+               "[Desktop Entry]\nType=Application\nName=Test browser\nExec=\"" + browser.string() + "\" %u\n"
+               "MimeType=x-scheme-handler/orvalis-test;\n");
+    write_file(config / "mimeapps.list",
+               "[Default Applications]\nx-scheme-handler/orvalis-test=orvalis-test-browser.desktop\n");
 
-    auto bus = std::make_unique<SilentSessionBus>(folder / "bus");
+    // A session bus that takes connections and never answers them, as a bus stuck
+    // behind a busy service looks to its clients; once closed, they see a reset.
+    const int bus = ::socket(AF_UNIX, SOCK_STREAM | SOCK_CLOEXEC, 0);
+    sockaddr_un address{};
+    address.sun_family = AF_UNIX;
+    (folder / "bus").string().copy(address.sun_path, sizeof address.sun_path - 1);
+    ASSERT_TRUE(::bind(bus, reinterpret_cast<sockaddr*>(&address), sizeof address) == 0 && ::listen(bus, 8) == 0);
+    g_setenv("DBUS_SESSION_BUS_ADDRESS", (std::string("unix:path=") + address.sun_path).c_str(), TRUE);
     // A caller that waits for the bus is let go after a long while, so that the test ends.
     std::promise<void> returned;
     bool let_go = false;
     std::thread watchdog([&, done = returned.get_future()] {
         let_go = done.wait_for(30s) == std::future_status::timeout;
-        bus.reset();
+        ::close(bus);
     });
     const bool accepted = launcher.open_uri("orvalis-test:probe");
     returned.set_value();
@@ -102,7 +86,7 @@ TEST_F(GioProcessLauncherTest, OpeningAnAddressReturnsWhileTheSessionBusIsStuck)
     EXPECT_TRUE(accepted);
     EXPECT_FALSE(let_go) << "the caller waited for the session bus";
     // Once the bus gives up, the browser still starts.
-    EXPECT_TRUE(wait_until([&] { return first_line_of(opened) == "orvalis-test:probe"; }, 10s));
+    EXPECT_TRUE(wait_until([&] { return file_text(opened) == "orvalis-test:probe"; }, 10s));
 }
 
 }  // namespace

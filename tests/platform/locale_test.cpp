@@ -5,7 +5,6 @@
 
 #include <gtest/gtest.h>
 #include <locale.h>
-#include <unistd.h>
 
 #include <cstdlib>
 #include <optional>
