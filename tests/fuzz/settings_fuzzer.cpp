@@ -17,7 +17,6 @@
 
 namespace {
 
-// Reads `bytes` handing out at most `chunk` bytes at a time.
 settings::FieldsRead read_in_chunks(std::string_view bytes, std::size_t chunk) {
     return settings::read_fields([&](char* buffer, std::size_t capacity) -> std::ptrdiff_t {
         const std::size_t n = std::min({capacity, chunk, bytes.size()});

@@ -1,7 +1,8 @@
 // Which file a start reads and which the file chooser proposes: beside the program,
 // then the user's XDG folder, and a file named on the command line over both.
 
-#include <gtest/gtest.h>
+#include <gmock/gmock.h>
+
 #include <tuple>
 
 #include "settings/settings_location.h"
@@ -12,6 +13,7 @@ namespace {
 namespace fs = std::filesystem;
 using settings::start_settings;
 using settings::user_settings_file;
+using namespace testing;
 
 TEST(SettingsLocation, UserFileFollowsXdgConfigHomeAndFallsBackToDotConfig) {
     EXPECT_EQ(user_settings_file("/etc/xdg-home", "/home/anna"), "/etc/xdg-home/orvalis/dati.cfg");
@@ -55,22 +57,17 @@ TEST_F(StartSettings, NamedFileWinsOverBothAndOneThatCannotBeReadIsReportedOnce)
 
     // Relative names are taken from the current folder, so the chooser gets a real folder;
     // ".." after a symbolic link leads beside the link's target, as the shell's cat would.
-    s = start(fs::relative(wall, fs::current_path()));
-    EXPECT_EQ(s.file, wall);
+    EXPECT_EQ(start(fs::relative(wall, fs::current_path())).file, wall);
     fs::create_directories(root / "a" / "b");
     fs::create_directory_symlink(root / "a" / "b", root / "link");
-    s = start(root / "link" / ".." / "parete.cfg");
-    EXPECT_EQ(s.file, root / "a" / "parete.cfg");
+    EXPECT_EQ(start(root / "link" / ".." / "parete.cfg").file, root / "a" / "parete.cfg");
 
     // Missing, or a folder: the start is empty (nothing else is read) and says why in one
     // line. A missing file is where a new wall's settings go, so it is proposed for saving.
     for (const fs::path& bad : {root / "manca.cfg", root / "bin"}) {
         s = start(bad);
-        EXPECT_EQ(s.file, bad);
-        EXPECT_EQ(s.proposal, bad == program ? own : bad);
-        EXPECT_NE(s.warning.find("orvalis: impossibile leggere il file di configurazione \"" + bad.string() + "\": "),
-                  std::string::npos) << s.warning;
-        EXPECT_EQ(s.warning.find('\n'), std::string::npos);
+        EXPECT_EQ(std::pair(s.file, s.proposal), std::pair(bad, bad == program ? own : bad));
+        EXPECT_THAT(s.warning, AllOf(HasSubstr("\"" + bad.string() + "\": "), Not(HasSubstr("\n"))));
     }
 }
 

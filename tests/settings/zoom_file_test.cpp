@@ -1,7 +1,7 @@
 // The zoom steps a pane moves through and the key file that keeps them: a round trip,
 // values nobody should have written, a missing or unreadable file.
 
-#include <gtest/gtest.h>
+#include <gmock/gmock.h>
 
 #include <cmath>
 
@@ -10,6 +10,8 @@
 #include "support/files.h"
 
 namespace {
+
+using namespace testing;
 
 TEST(ZoomSteps, MoveOneStepAtATimeAndStopAtTheEnds) {
     int percent = kZoomSteps.back();
@@ -36,15 +38,12 @@ TEST(ZoomFile, GivesNormalZoomWhereItHasNoSensibleValueAndEachFailureSaysSoInOne
         if (c.content) write_file(dir / "sala.cfg.zoom", *c.content);
         const auto read = settings::read_zoom_file(dir / "sala.cfg.zoom");
         EXPECT_EQ(read.percent, c.percent) << c.content.value_or("");
-        EXPECT_NE(read.complaint, "");
-        EXPECT_NE(read.complaint.find(c.panes), std::string::npos) << read.complaint;
-        EXPECT_EQ(read.complaint.find('\n'), std::string::npos) << read.complaint;
+        EXPECT_THAT(read.complaint, AllOf(Ne(""), HasSubstr(c.panes), Not(HasSubstr("\n"))));
     }
     // A folder that takes no file is named in one line too.
     const TempFolder dir{"orvalis-zoom"};
     const auto complaint = settings::write_zoom_file(dir / "missing" / "sala.cfg.zoom", {75, 75, 75, 75});
-    ASSERT_TRUE(complaint.has_value());
-    EXPECT_EQ(complaint->find('\n'), std::string::npos);
+    EXPECT_THAT(complaint, Optional(Not(HasSubstr("\n"))));
 }
 
 }  // namespace
