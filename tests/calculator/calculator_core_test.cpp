@@ -110,11 +110,9 @@ TEST(NumberTexts, EveryWrittenTextReadsBack) {
         for (int i = 0; i < 5000; ++i) {
             const double x = mantissa(random) * std::pow(10.0, exponent(random));
             for (const char* pattern : {"", "0.", "##,##0.00", "##,##.00", "##,##"}) {
-                const std::string shown = written(x, pattern, seps);
-                if (shown.empty()) continue;  // "##,##" of an amount under a half
+                const std::string shown = written(x, pattern, seps);  // "" for "##,##" of an amount under a half
                 const auto back = calculator::number(Value(shown), seps);
-                ASSERT_TRUE(back) << shown;
-                EXPECT_EQ(written(*back, pattern, seps), shown);
+                EXPECT_EQ(back ? written(*back, pattern, seps) : "", shown);
             }
         }
 }

@@ -1,7 +1,6 @@
-// The settings reader on raw bytes, delivered in chunks of varying size; what it
-// reads, the writer writes, and that reads back as as many fields. The writer may
-// change a text once (a line break to a blank, a quote to an apostrophe, "7" read
-// back as the number 7), but a second round changes no field's text.
+// The settings reader on raw bytes in chunks of varying size: what it reads, written and read
+// back, has as many fields. The writer may change a text once (a line break to a blank, a quote
+// to an apostrophe, "7" to the number 7), but a second round changes no field's text.
 
 #include <cstddef>
 #include <cstdint>

@@ -25,11 +25,11 @@ TEST(SettingsLocation, UserFileFollowsXdgConfigHomeAndFallsBackToDotConfig) {
 class StartSettings : public ::testing::Test {
 protected:
     TempFolder temp{"orvalis-location"};
-    fs::path root = temp.path(), program, xdg, beside, own;
+    const fs::path root = temp.path(), program = root / "bin", xdg = root / "xdg";
+    const fs::path beside = program / "dati.cfg", own = xdg / "orvalis" / "dati.cfg";
     void SetUp() override {
-        program = root / "bin", xdg = root / "xdg";
-        beside = program / "dati.cfg", own = xdg / "orvalis" / "dati.cfg";
-        fs::create_directories(program), fs::create_directories(own.parent_path());
+        fs::create_directories(program);
+        fs::create_directories(own.parent_path());
     }
     static void write(const fs::path& file) { write_file(file, " 0 \r\n"); }
     settings::StartSettings start(const std::optional<fs::path>& named = std::nullopt) {
@@ -39,7 +39,7 @@ protected:
 
 // With no file yet the user's own is read and proposed, in silence: a missing file starts empty.
 TEST_F(StartSettings, BesideTheProgramFirstThenTheUsersOwnFile) {
-    for (const fs::path* written : {static_cast<fs::path*>(nullptr), &own, &beside}) {
+    for (const fs::path* written : {static_cast<const fs::path*>(nullptr), &own, &beside}) {
         if (written) write(*written);
         const auto s = start();
         const fs::path& expected = written == &beside ? beside : own;

@@ -86,11 +86,9 @@ TEST_F(SettingsOperations, AFailedLoadChangesNothingAndSaysWhere) {
     }
 }
 
-TEST_F(SettingsOperations, SavingKeepsThePermissionsAndAFailedSaveLeavesTheOldFile) {
+TEST_F(SettingsOperations, AFailedSaveLeavesTheOldFileAndASaveThroughALinkKeepsTheLink) {
     const auto file = write("dati.cfg", std::string(5000, 'z'));
-    ::chmod(file.c_str(), 0640);
     ASSERT_TRUE(save_settings(file, store, dialog).ok);
-    EXPECT_EQ(fs::status(file).permissions() & fs::perms::all, fs::perms(0640));
     const std::string saved = file_text(file);
 
     // Past a file size limit of 8 bytes the write fails half way.
@@ -106,7 +104,6 @@ TEST_F(SettingsOperations, SavingKeepsThePermissionsAndAFailedSaveLeavesTheOldFi
     EXPECT_EQ(file_text(file), saved);
     EXPECT_EQ(std::distance(fs::directory_iterator(folder), {}), 1);  // no temporary file left
 
-    EXPECT_FALSE(save_settings(folder / "no" / "dati.cfg", store, dialog).ok);
     EXPECT_FALSE(save_settings(folder, store, dialog).ok);
 
     // Through a symbolic link, even one whose target is not made yet, the link stays.
@@ -120,13 +117,12 @@ TEST_F(SettingsOperations, SavingKeepsTheOwnerAndAClosedFolderIsNamedAsTheProble
     const auto file = write("dati.cfg", "old");
     ::chmod(file.c_str(), 0666);
     const bool root = ::getuid() == 0;
-    if (root) {
-        ASSERT_EQ(::chown(file.c_str(), 65534, 65534), 0);
-        ASSERT_TRUE(save_settings(file, store, dialog).ok);
-        struct stat saved {};
-        ::stat(file.c_str(), &saved);
-        EXPECT_EQ(std::tuple(saved.st_uid, saved.st_gid, saved.st_mode & 07777), std::tuple(65534u, 65534u, 0666u));
-    }
+    ASSERT_TRUE(!root || ::chown(file.c_str(), 65534, 65534) == 0);
+    ASSERT_TRUE(save_settings(file, store, dialog).ok);
+    struct stat saved {};
+    ::stat(file.c_str(), &saved);
+    EXPECT_EQ(saved.st_mode & 07777, 0666u);
+    EXPECT_TRUE(!root || (saved.st_uid == 65534u && saved.st_gid == 65534u));
     // The file may be written, the folder it is in takes no new files; root, whom no folder
     // stops, tries it as the unprivileged user "nobody".
     const std::string before = file_text(file);

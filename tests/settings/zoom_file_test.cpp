@@ -14,11 +14,10 @@ namespace {
 using namespace testing;
 
 TEST(ZoomSteps, MoveOneStepAtATimeAndStopAtTheEnds) {
-    int percent = kZoomSteps.back();
-    for (std::size_t i = kZoomSteps.size() - 1; i-- > 0;) EXPECT_EQ(percent = zoom_step_out(percent), kZoomSteps[i]);
-    EXPECT_EQ(zoom_step_out(percent), kZoomSteps.front());
-    for (std::size_t i = 1; i < kZoomSteps.size(); ++i) EXPECT_EQ(percent = zoom_step_in(percent), kZoomSteps[i]);
-    EXPECT_EQ(zoom_step_in(percent), kZoomSteps.back());
+    for (std::size_t i = 0, last = kZoomSteps.size() - 1; i <= last; ++i) {
+        EXPECT_EQ(zoom_step_out(kZoomSteps[i]), kZoomSteps[i == 0 ? 0 : i - 1]);
+        EXPECT_EQ(zoom_step_in(kZoomSteps[i]), kZoomSteps[i == last ? last : i + 1]);
+    }
     for (const auto& [factor, step] : {std::pair{0.72, 75}, {0.66, 67}, {0.0, 30}, {-1.0, 30}, {INFINITY, 300}, {NAN, 100}})
         EXPECT_EQ(nearest_zoom_step(factor), step) << factor;
 }
