@@ -40,7 +40,8 @@ protected:
     FakeDialog dialog;
 };
 
-TEST_F(SettingsOperations, SavingAnUntouchedStartWithoutDatiCfgWritesTheExpectedBytes) {
+// An untouched start without dati.cfg saves the expected bytes; what is saved loads back in place.
+TEST_F(SettingsOperations, SavingAnUntouchedStartWithoutDatiCfgWritesTheExpectedBytesAndLoadsBack) {
     const auto file = folder / "dati.cfg";
     EXPECT_EQ(startup_read(store, file), Value());
     const FileOutcome saved = save_settings(file, store, dialog);
@@ -48,14 +49,11 @@ TEST_F(SettingsOperations, SavingAnUntouchedStartWithoutDatiCfgWritesTheExpected
     std::string expected;
     for (int line = 1; line <= 17; ++line) expected += line >= 13 && line <= 16 ? " 0 \r\n" : "\r\n";
     EXPECT_EQ(file_text(file), expected);
-}
 
-TEST_F(SettingsOperations, SavedSettingsLoadBackIntoTheSamePlaces) {
     store.ScrollX = {i16(10), Value(std::int32_t{40000}), Value(2.5), Value()};
     store.ScrollY = {i16(-10), Value("abc"), Value("007"), i16(0)};
     dialog.texts = {"http://a.example/?x=1,2", "http://a.example/caffè", " spaced ", "", "/opt/lanciatore"};
     dialog.checks = {0, 1, 2, 1};
-    const auto file = folder / "mine.cfg";
     ASSERT_TRUE(save_settings(file, store, dialog).ok);
 
     SettingsStore loaded;
