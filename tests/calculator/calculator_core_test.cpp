@@ -48,10 +48,6 @@ struct Typed {  // a freshly opened calculator after the keys
     }
 };
 
-std::string written(double x, const char* pattern, const NumberSeparators& seps) {  // "": general text
-    return *pattern ? calculator::format(x, pattern, seps) : calculator::text(x, seps);
-}
-
 TEST(CalculatorEngine, KeySequencesShowTheirDisplay) {
     const std::string too_long = "1" + std::string(400, '0'), huge(200, '9');
     const std::pair<std::string, const char*> cases[] = {  // the display in Italian separators
@@ -88,14 +84,15 @@ TEST(CalculatorEngine, EuroAndLireConvert) {
 }
 
 TEST(NumberTexts, WritesAsTheDisplayShowsAndRejectsNonNumbers) {
-    const std::tuple<double, const char*, const char*> cases[] = {
+    const std::tuple<double, const char*, const char*> cases[] = {  // no pattern: the general text
         {1936.27, "##,##0.00", "1.936,27"}, {0.5, "##,##", "1"}, {-0.4, "##,##", ""}, {0.5, "##,##.00", ",50"},
         {999.995, "##,##0.00", "1.000,00"}, {1.005, "##,##0.00", "1,01"}, {-0.0, "", "0"}, {1e15, "", "1E+15"},
         {0.00001, "", "1E-05"}, {-1.5e-7, "", "-1,5E-07"},
     };
     for (const auto& seps : kPairs) {
         for (const auto& [value, pattern, italian] : cases)
-            EXPECT_EQ(written(value, pattern, seps), in_separators(italian, seps)) << pattern << " " << value;
+            EXPECT_EQ(*pattern ? calculator::format(value, pattern, seps) : calculator::text(value, seps),
+                      in_separators(italian, seps)) << pattern << " " << value;
         for (const char* italian : {"", "-", ",", "Errore", ".5", "1..000", "1.", "5E", "1,2,3", " 5", "1E+400"})
             EXPECT_FALSE(calculator::parse_number(in_separators(italian, seps), seps)) << italian;
     }

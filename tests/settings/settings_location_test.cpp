@@ -31,7 +31,7 @@ protected:
         fs::create_directories(program);
         fs::create_directories(own.parent_path());
     }
-    static void write(const fs::path& file) { write_file(file, " 0 \r\n"); }
+    static fs::path write(const fs::path& file) { return write_file(file, " 0 \r\n"); }
     settings::StartSettings start(const std::optional<fs::path>& named = std::nullopt) {
         return start_settings(program, xdg.string(), "/nonexistent-home", named);
     }
@@ -50,8 +50,7 @@ TEST_F(StartSettings, BesideTheProgramFirstThenTheUsersOwnFile) {
 
 TEST_F(StartSettings, NamedFileWinsOverBothAndOneThatCannotBeReadIsReportedOnce) {
     write(beside), write(own);
-    const fs::path wall = root / "parete.cfg";
-    write(wall);
+    const fs::path wall = write(root / "parete.cfg");
     auto s = start(wall);
     EXPECT_EQ(std::tuple(s.file, s.proposal, s.warning), std::tuple(wall, wall, ""));
 
