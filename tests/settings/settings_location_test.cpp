@@ -43,8 +43,7 @@ TEST_F(StartSettings, BesideTheProgramFirstThenTheUsersOwnFile) {
         if (written) write(*written);
         const auto s = start();
         const fs::path& expected = written == &beside ? beside : own;
-        EXPECT_EQ(std::tuple(s.file, s.proposal, s.warning), std::tuple(expected, expected, ""))
-            << (written ? written->string() : "no file");
+        EXPECT_EQ(std::tuple(s.file, s.proposal, s.warning), std::tuple(expected, expected, ""));
     }
 }
 

@@ -27,22 +27,21 @@ TEST(ZoomSteps, MoveOneStepAtATimeAndStopAtTheEnds) {
 TEST(ZoomFile, GivesNormalZoomWhereItHasNoSensibleValueAndEachFailureSaysSoInOneLine) {
     struct Case { std::optional<std::string> content; settings::PaneZooms percent; const char* panes; };
     const Case cases[] = {
+        {std::nullopt, {100, 100, 100, 100}, ""},  // no file at all, before any is written
         {"[Zoom]\nFinestra1=0\nFinestra2=-1\nFinestra3=abc\nFinestra4=10000\n", {100, 100, 100, 100}, "finestre 1, 2, 3, 4"},
         {"[Zoom]\nFinestra1= 72 \nFinestra3=50\nFinestra4=\n", {75, 100, 50, 100}, "finestre 2, 4"},
         {"Finestra1=75\n", {100, 100, 100, 100}, ""}, {"\xff\xfe[Zoom]", {100, 100, 100, 100}, ""},
-        {std::nullopt, {100, 100, 100, 100}, ""},  // no file at all
     };
+    const TempFolder dir{"orvalis-zoom"};
     for (const Case& c : cases) {
-        const TempFolder dir{"orvalis-zoom"};
         if (c.content) write_file(dir / "sala.cfg.zoom", *c.content);
         const auto read = settings::read_zoom_file(dir / "sala.cfg.zoom");
         EXPECT_EQ(read.percent, c.percent) << c.content.value_or("");
         EXPECT_THAT(read.complaint, AllOf(Ne(""), HasSubstr(c.panes), Not(HasSubstr("\n"))));
     }
     // A folder that takes no file is named in one line too.
-    const TempFolder dir{"orvalis-zoom"};
-    const auto complaint = settings::write_zoom_file(dir / "missing" / "sala.cfg.zoom", {75, 75, 75, 75});
-    EXPECT_THAT(complaint, Optional(Not(HasSubstr("\n"))));
+    EXPECT_THAT(settings::write_zoom_file(dir / "missing" / "sala.cfg.zoom", {75, 75, 75, 75}),
+                Optional(Not(HasSubstr("\n"))));
 }
 
 }  // namespace
