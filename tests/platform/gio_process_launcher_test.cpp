@@ -45,8 +45,6 @@ TEST_F(GioProcessLauncherTest, ProgramRunsInItsOwnFolderAndOursStaysAndWhatCanno
 
     for (const auto& argv : std::vector<std::vector<std::string>>{{}, {""}, {"/no such program"}, {"/etc/passwd"}})
         EXPECT_FALSE(launcher.start(argv, folder.string()));
-    EXPECT_FALSE(launcher.start({"/bin/true"}, (folder / "no such folder").string()));
-    EXPECT_FALSE(launcher.open_uri("orvalis-no-such-scheme:nowhere"));
 }
 
 TEST_F(GioProcessLauncherTest, OpeningAnAddressReturnsWhileTheSessionBusIsStuck) {
@@ -81,8 +79,7 @@ TEST_F(GioProcessLauncherTest, OpeningAnAddressReturnsWhileTheSessionBusIsStuck)
     const bool accepted = launcher.open_uri("orvalis-test:probe");
     returned.set_value();
     watchdog.join();
-    EXPECT_TRUE(accepted);
-    EXPECT_FALSE(let_go) << "the caller waited for the session bus";
+    EXPECT_TRUE(accepted && !let_go) << (let_go ? "the caller waited for the session bus" : "refused");
     // Once the bus gives up, the browser still starts.
     EXPECT_TRUE(wait_until([&] { return file_text(opened) == "orvalis-test:probe"; }, 10s));
 }

@@ -36,7 +36,6 @@ TEST(SearchWindow, BothSearchAndHideVaiKeepsTheQueryEnterClearsItAndADestroyedBo
         EXPECT_EQ(std::tuple(launcher.opened.back(), window->get_visible(), entry.get_text()),
                   std::tuple(search_address("città & co"), false, Glib::ustring(enter ? "" : "città & co")));
     }
-    // Destroyed before the deferred search runs, the box searches nothing.
     entry.set_text("abc");
     entry.activate();
     window.reset();

@@ -1,5 +1,4 @@
-// The zoom steps a pane moves through and the key file that keeps them: a round trip,
-// values nobody should have written, a missing or unreadable file.
+// The zoom steps a pane moves through, and the key file that keeps them.
 
 #include <gmock/gmock.h>
 

@@ -17,8 +17,7 @@ struct FakePane : Pane {
     std::vector<std::string> navigations;
     int refreshes = 0;
     bool silent = false;
-    // Every scroll write in order; a refused write is recorded too.
-    std::vector<std::pair<std::optional<double>, std::optional<double>>> scrolls;
+    std::vector<std::pair<std::optional<double>, std::optional<double>>> scrolls;  // every write, a refused one too
     bool accepts = true;
 
     bool navigate(const std::string& address) override { navigations.push_back(address); return accepts; }

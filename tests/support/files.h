@@ -32,8 +32,7 @@ private:
     std::filesystem::path path_;
 };
 
-// The whole file; empty when it cannot be read.
-inline std::string file_text(const std::filesystem::path& file) {
+inline std::string file_text(const std::filesystem::path& file) {  // empty when it cannot be read
     std::ifstream in(file, std::ios::binary);
     return {std::istreambuf_iterator<char>(in), {}};
 }

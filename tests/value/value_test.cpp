@@ -57,10 +57,9 @@ TEST(ValueArithmetic, WidensInsteadOfWrappingTakesTextsAsNumbersAndRefusesOtherT
     };
     for (const Case& c : cases)
         EXPECT_EQ(c.plus ? add(c.a, c.b) : subtract(c.a, c.b), c.expected) << c.a.to_text() << " " << c.b.to_text();
-    EXPECT_EQ(numerically_equal(Value("12"), i16(12)), true);
-    EXPECT_EQ(numerically_equal(Value(), Value(0.0)), true);
-    EXPECT_EQ(numerically_equal(i16(1), i32(2)), false);
-    EXPECT_EQ(numerically_equal(Value("x"), i16(1)), nullopt);
+    EXPECT_EQ(std::tuple(numerically_equal(Value("12"), i16(12)), numerically_equal(Value(), Value(0.0)),
+                         numerically_equal(i16(1), i32(2)), numerically_equal(Value("x"), i16(1))),
+              std::tuple(true, true, false, nullopt));
 }
 
 }  // namespace
