@@ -1,0 +1,252 @@
+// The real program as a wall runs it, every case on a session bus of its own: driven
+// from afar (its actions, `--status` without a display, a second start) and watched by
+// a stand-in service manager; restarted as after a power cut, its pages still logged in.
+
+#include <gmock/gmock.h>
+#include <gtest/gtest.h>
+#include <signal.h>
+#include <sys/socket.h>
+#include <sys/un.h>
+#include <unistd.h>
+
+#include <algorithm>
+#include <atomic>
+#include <chrono>
+#include <cstdlib>
+#include <memory>
+#include <string>
+#include <thread>
+#include <vector>
+
+#include "browser_pane/website_data/website_data.h"
+#include "platform/service_notify.h"
+#include "support/files.h"
+#include "support/local_http_server.h"
+#include "support/program_run.h"
+#include "support/wait_until.h"
+
+namespace {
+
+namespace fs = std::filesystem;
+using namespace std::chrono_literals;
+using ::testing::AllOf;
+using ::testing::Contains;
+using ::testing::HasSubstr;
+
+// Stands in for systemd's notify socket: the program's messages are read from it.
+class NotifySocket {
+public:
+    NotifySocket() {
+        sockaddr_un address{};
+        address.sun_family = AF_UNIX;
+        path_.copy(address.sun_path, sizeof address.sun_path - 1);
+        unlink(path_.c_str());
+        if (bind(fd_, reinterpret_cast<sockaddr*>(&address), sizeof address) != 0) ADD_FAILURE() << "bind";
+    }
+    ~NotifySocket() {
+        close(fd_);
+        unlink(path_.c_str());
+    }
+    const std::string& path() const { return path_; }
+
+    // Adds the datagrams that arrived to seen; true if there were any.
+    bool take() {
+        char buffer[4096];
+        const auto before = seen.size();
+        for (ssize_t n; (n = recv(fd_, buffer, sizeof buffer, 0)) >= 0;) seen.emplace_back(buffer, n);
+        return seen.size() > before;
+    }
+    // Waits until `count` of the datagrams seen hold `text`.
+    bool wait_for(const std::string& text, long count = 1) {
+        return wait_until([&] {
+            take();
+            return std::count_if(seen.begin(), seen.end(), [&](auto& m) { return m.find(text) != std::string::npos; }) >= count;
+        }, 60s);
+    }
+    std::vector<std::string> seen;
+
+private:
+    int fd_ = socket(AF_UNIX, SOCK_DGRAM | SOCK_CLOEXEC | SOCK_NONBLOCK, 0);
+    std::string path_ = "/tmp/orvalis-notify-" + std::to_string(getpid());
+};
+
+struct Wall {
+    LocalHttpServer server;
+    TempFolder folder{"orvalis-wall"};
+    std::string config = (folder / "sala.cfg").string();
+
+    Wall() {
+        std::string lines;
+        for (int i = 0; i < 8; ++i) lines += " 0 \r\n";
+        for (const char* path : {"/1", "/2", "/3", "/4", "/other"}) {
+            server.serve(path, "text/html", std::string("<p>") + path);
+            if (std::string(path) != "/other") lines += server.url(path) + "\r\n";
+        }
+        for (int i = 0; i < 4; ++i) lines += " 1 \r\n";
+        write_file(config, lines + "\r\n");
+    }
+
+    // The program on this wall's settings file; over ssh there is no display.
+    ProgramRun run(std::vector<std::string> args, bool display = true) const {
+        args.insert(args.begin(), {ORVALIS_PROGRAM, "--config", config});
+        return run_program(args, display ? std::vector<std::string>{} : std::vector<std::string>{"DISPLAY"});
+    }
+    ProgramRun action(const std::string& name, const std::string& parameter = "") const {
+        std::vector<std::string> args{"gapplication", "action", run({"--app-id"}).out, name};
+        args[2].pop_back();  // the newline
+        if (!parameter.empty()) args.push_back(parameter);
+        return run_program(args);
+    }
+    // Waits, asking no more than a few times a second, until --status holds `part` on pane n's line.
+    bool status_shows(int n, const std::string& part) const {
+        auto next = std::chrono::steady_clock::now();
+        return wait_until([&] {
+            if (std::chrono::steady_clock::now() < next) return false;
+            next += 300ms;
+            const ProgramRun status = run({"--status"}, false);
+            const auto line = status.out.find(std::to_string(n) + " " + server.url(""));
+            return status.status == 0 && line != std::string::npos &&
+                   status.out.find(part, line) < status.out.find('\n', line);
+        }, 60s);
+    }
+};
+
+TEST(WallControl, ActionsStatusASecondStartAndTheServiceManagerReachTheRunningWall) {
+    Wall wall;
+    EXPECT_EQ(wall.run({"--status"}, false).status, 1) << "no wall runs yet";
+
+    // Started as from ssh or a service: the display named on the command line only.
+    NotifySocket manager;
+    RunningProgram running({ORVALIS_PROGRAM, "--config", wall.config, "--display=" + std::string(std::getenv("DISPLAY"))},
+                           {"DISPLAY", "NOTIFY_SOCKET=" + manager.path(), "WATCHDOG_USEC=30000000", "WATCHDOG_PID"});
+    ASSERT_TRUE(manager.wait_for("READY=1")) << running.err();
+    EXPECT_THAT(manager.seen, Contains(AllOf(HasSubstr("READY=1"), HasSubstr("STATUS=4 pagine"))));
+    EXPECT_TRUE(manager.wait_for("WATCHDOG=1", 2));
+    for (int n = 1; n <= 4; ++n)
+        ASSERT_TRUE(wall.status_shows(n, "/" + std::to_string(n) + " aggiornata alle "))
+            << wall.run({"--status"}).out << running.err();
+    // The default wall is another wall: it is not running.
+    EXPECT_EQ(run_program({ORVALIS_PROGRAM, "--status"}, {"DISPLAY"}).status, 1);
+
+    // A second start hands over to the running wall and loads nothing itself.
+    const int loads_of_1 = wall.server.request_count("/1");
+    EXPECT_EQ(wall.run({}).status, 0);
+    EXPECT_EQ(wall.server.request_count("/1"), loads_of_1);
+    EXPECT_FALSE(running.ended());
+
+    EXPECT_EQ(wall.action("refresh-pane", "1").status, 0);
+    EXPECT_TRUE(wait_until([&] { return wall.server.request_count("/1") > loads_of_1; }, 30s));
+    EXPECT_EQ(wall.action("navigate", "(2, '" + wall.server.url("/other") + "')").status, 0);
+    EXPECT_TRUE(wall.status_shows(2, "/other aggiornata alle "));
+    // A zoom from afar goes to the nearest step and is kept as one from the keys is.
+    EXPECT_EQ(wall.action("zoom", "(3, 0.74)").status, 0);
+    EXPECT_TRUE(wait_until([&] { return file_text(wall.config + ".zoom").find("Finestra3=75") != std::string::npos; }, 30s))
+        << file_text(wall.config + ".zoom");
+
+    // Out of range: one line each on the wall's standard error, and nothing changes.
+    for (const auto& [name, parameter] : {std::pair<std::string, std::string>{"refresh-pane", "5"},
+                                          {"navigate", "(0, 'http://x/')"}, {"navigate", "(3, '')"}})
+        EXPECT_EQ(wall.action(name, parameter).status, 0) << name;
+    EXPECT_TRUE(wait_until([&] {
+        const std::string err = running.err();
+        return err.find("indirizzo è vuoto") != std::string::npos &&
+               err.find("il riquadro 5 non esiste") != std::string::npos &&
+               err.find("il riquadro 0 non esiste") != std::string::npos;
+    }, 30s)) << running.err();
+    // GLib refuses a parameter of the wrong type before the wall sees it.
+    EXPECT_NE(wall.action("refresh-pane", "true").status, 0);
+
+    // The settings file's addresses come back; the address navigated to was never saved.
+    EXPECT_EQ(wall.action("reload-settings").status, 0);
+    EXPECT_TRUE(wall.status_shows(2, "/2 aggiornata alle "));
+    EXPECT_FALSE(running.ended());
+}
+
+TEST(ServiceNotify, FeedsStopWhileTheMainLoopIsBlocked) {
+    NotifySocket manager;
+    setenv("NOTIFY_SOCKET", manager.path().c_str(), 1);
+    setenv("WATCHDOG_USEC", "3000000", 1);
+    unsetenv("WATCHDOG_PID");
+    platform::ServiceNotifier notifier([] { return std::string("1 pagina"); });
+    ASSERT_TRUE(manager.wait_for("WATCHDOG=1"));
+
+    // A thread that locks up: were the feeds sent from anywhere but this loop, they
+    // would keep coming.
+    std::this_thread::sleep_for(2500ms);
+    manager.seen.clear();
+    EXPECT_FALSE(manager.take());
+    EXPECT_TRUE(manager.wait_for("WATCHDOG=1"));
+    unsetenv("NOTIFY_SOCKET");
+}
+
+class WallDataTest : public ::testing::Test {
+protected:
+    WallDataTest() {
+        server.serve("/board", [answers = answers](const std::string&) {
+            LocalHttpServer::Response response{200, "text/html", "<title>board</title>"};
+            const int answer = ++*answers;
+            if (answer == 1)  // the login
+                response.headers = {{"Set-Cookie", "tessera=1; Max-Age=86400"}, {"Set-Cookie", "sessione=2"}};
+            else if (answer == 2)  // the logout
+                response.headers = {{"Set-Cookie", "sessione=; Max-Age=0"}};
+            return response;
+        });
+    }
+    fs::path settings(const std::string& name) {
+        std::string lines;
+        for (int line = 0; line < 8; ++line) lines += " 0 \r\n";
+        return write_file(home / name, lines + server.url("/board") + "\r\nabout:blank\r\nabout:blank\r\nabout:blank\r\n");
+    }
+    // The program on a wall's settings file, with XDG folders under home.
+    RunningProgram wall(const fs::path& settings_file, const fs::path& data_home) {
+        return RunningProgram({ORVALIS_PROGRAM, "--config", settings_file.string()}, {"XDG_DATA_HOME=" + data_home.string(),
+                              "XDG_CACHE_HOME=" + (home / "cache").string(), "XDG_CONFIG_HOME=" + (home / "config").string()});
+    }
+    // The cookies the run's first request for the board carried; err gets what it said by then.
+    std::string cookies_of_run(const fs::path& settings_file, const fs::path& data_home, std::string* err = nullptr) {
+        const int before = server.request_count("/board");
+        RunningProgram run = wall(settings_file, data_home);
+        const bool asked = wait_until([&] { return server.request_count("/board") > before; }, 60s);
+        if (err) *err = run.err();
+        return asked ? server.cookies_sent("/board") : "<no request>";
+    }
+
+    TempFolder temp{"orvalis-walls"};
+    const fs::path& home = temp.path();
+    std::shared_ptr<std::atomic<int>> answers = std::make_shared<std::atomic<int>>(0);
+    LocalHttpServer server;
+};
+
+TEST_F(WallDataTest, LoginOutlivesAPowerCutLogoutStaysAndEachWallHasItsOwn) {
+    const fs::path hall = settings("sala.cfg"), office = settings("ufficio.cfg");
+    const fs::path data =
+        website_data_folders(hall, home / "data", home / "cache", home / "config", "org.orvalis.Orvalis").data;
+    {
+        RunningProgram run = wall(hall, home / "data");
+        ASSERT_TRUE(wait_until([&] { return file_text(data / "cookie-di-sessione").find("sessione") != std::string::npos &&
+                                            file_text(data / "cookies.sqlite").find("tessera") != std::string::npos; },
+                               60s))
+            << run.err();
+        run.end(SIGKILL);
+    }
+    for (const char* file : {"cookies.sqlite", "cookie-di-sessione"})
+        EXPECT_EQ(fs::status(data / file).permissions(), fs::perms(0600)) << file;
+    {
+        // Back after the cut: logged in, then logged out by the page itself.
+        const int before = server.request_count("/board");
+        RunningProgram run = wall(hall, home / "data");
+        ASSERT_TRUE(wait_until([&] { return server.request_count("/board") > before; }, 60s));
+        EXPECT_THAT(server.cookies_sent("/board"), AllOf(HasSubstr("tessera=1"), HasSubstr("sessione=2")));
+        ASSERT_TRUE(wait_until([&] { return file_text(data / "cookie-di-sessione").find("sessione") == std::string::npos; },
+                               30s));
+    }
+    EXPECT_EQ(cookies_of_run(hall, home / "data"), "tessera=1") << "the logout did not last";
+    EXPECT_EQ(cookies_of_run(office, home / "data"), "") << "two walls share a login";
+
+    // A data folder that cannot be made: the page shows all the same, and one line says where.
+    std::string complaint;
+    EXPECT_EQ(cookies_of_run(hall, "/proc/orvalis", &complaint), "");
+    EXPECT_THAT(complaint, HasSubstr("/proc/orvalis/org.orvalis.Orvalis/pareti/sala.cfg-"));
+}
+
+}  // namespace
