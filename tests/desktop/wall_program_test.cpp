@@ -70,26 +70,51 @@ private:
     std::string path_ = "/tmp/orvalis-notify-" + std::to_string(getpid());
 };
 
-struct Wall {
-    LocalHttpServer server;
-    TempFolder folder{"orvalis-wall"};
-    std::string config = (folder / "sala.cfg").string();
+TEST(ServiceNotify, FeedsStopWhileTheMainLoopIsBlocked) {
+    NotifySocket manager;
+    setenv("NOTIFY_SOCKET", manager.path().c_str(), 1);
+    setenv("WATCHDOG_USEC", "3000000", 1);
+    unsetenv("WATCHDOG_PID");
+    platform::ServiceNotifier notifier([] { return std::string("1 pagina"); });
+    ASSERT_TRUE(manager.wait_for("WATCHDOG=1"));
 
-    Wall() {
+    // A thread that locks up: were the feeds sent from anywhere but this loop, they
+    // would keep coming.
+    std::this_thread::sleep_for(2500ms);
+    manager.seen.clear();
+    EXPECT_FALSE(manager.take());
+    EXPECT_TRUE(manager.wait_for("WATCHDOG=1"));
+    unsetenv("NOTIFY_SOCKET");
+}
+
+// A wall's pages on a local server; its settings and XDG folders in a home of the test's own.
+class WallTest : public ::testing::Test {
+protected:
+    // A settings file naming the four addresses, every offset 0.
+    fs::path settings(const std::string& name, const std::vector<std::string>& addresses) {
         std::string lines;
         for (int i = 0; i < 8; ++i) lines += " 0 \r\n";
-        for (const char* path : {"/1", "/2", "/3", "/4", "/other"}) {
-            server.serve(path, "text/html", std::string("<p>") + path);
-            if (std::string(path) != "/other") lines += server.url(path) + "\r\n";
-        }
-        for (int i = 0; i < 4; ++i) lines += " 1 \r\n";
-        write_file(config, lines + "\r\n");
+        for (const auto& address : addresses) lines += address + "\r\n";
+        return write_file(home / name, lines);
+    }
+    // The environment of the program's runs: XDG folders under home, and changes after them.
+    std::vector<std::string> env(std::vector<std::string> changes = {}) const {
+        changes.insert(changes.begin(), {"XDG_DATA_HOME=" + (home / "data").string(),
+                                         "XDG_CACHE_HOME=" + (home / "cache").string(),
+                                         "XDG_CONFIG_HOME=" + (home / "config").string()});
+        return changes;
+    }
+    // The program on a settings file, in the background.
+    RunningProgram wall(const fs::path& settings_file, const std::vector<std::string>& env_changes = {},
+                        std::vector<std::string> args = {}) const {
+        args.insert(args.begin(), {ORVALIS_PROGRAM, "--config", settings_file.string()});
+        return RunningProgram(args, env(env_changes));
     }
 
-    // The program on this wall's settings file; over ssh there is no display.
+    // The program on the settings file `config`, run to its end; over ssh there is no display.
     ProgramRun run(std::vector<std::string> args, bool display = true) const {
-        args.insert(args.begin(), {ORVALIS_PROGRAM, "--config", config});
-        return run_program(args, display ? std::vector<std::string>{} : std::vector<std::string>{"DISPLAY"});
+        args.insert(args.begin(), {ORVALIS_PROGRAM, "--config", config.string()});
+        return run_program(args, env(display ? std::vector<std::string>{} : std::vector<std::string>{"DISPLAY"}));
     }
     ProgramRun action(const std::string& name, const std::string& parameter = "") const {
         std::vector<std::string> args{"gapplication", "action", run({"--app-id"}).out, name};
@@ -109,44 +134,50 @@ struct Wall {
                    status.out.find(part, line) < status.out.find('\n', line);
         }, 60s);
     }
+
+    TempFolder temp{"orvalis-walls"};
+    const fs::path& home = temp.path();
+    LocalHttpServer server;
+    fs::path config;
 };
 
-TEST(WallControl, ActionsStatusASecondStartAndTheServiceManagerReachTheRunningWall) {
-    Wall wall;
-    EXPECT_EQ(wall.run({"--status"}, false).status, 1) << "no wall runs yet";
+TEST_F(WallTest, ActionsStatusASecondStartAndTheServiceManagerReachTheRunningWall) {
+    for (const char* path : {"/1", "/2", "/3", "/4", "/other"}) server.serve(path, "text/html", std::string("<p>") + path);
+    config = settings("sala.cfg", {server.url("/1"), server.url("/2"), server.url("/3"), server.url("/4")});
+    EXPECT_EQ(run({"--status"}, false).status, 1) << "no wall runs yet";
 
     // Started as from ssh or a service: the display named on the command line only.
     NotifySocket manager;
-    RunningProgram running({ORVALIS_PROGRAM, "--config", wall.config, "--display=" + std::string(std::getenv("DISPLAY"))},
-                           {"DISPLAY", "NOTIFY_SOCKET=" + manager.path(), "WATCHDOG_USEC=30000000", "WATCHDOG_PID"});
+    RunningProgram running = wall(config, {"DISPLAY", "NOTIFY_SOCKET=" + manager.path(), "WATCHDOG_USEC=30000000", "WATCHDOG_PID"},
+                                  {"--display=" + std::string(std::getenv("DISPLAY"))});
     ASSERT_TRUE(manager.wait_for("READY=1")) << running.err();
     EXPECT_THAT(manager.seen, Contains(AllOf(HasSubstr("READY=1"), HasSubstr("STATUS=4 pagine"))));
     EXPECT_TRUE(manager.wait_for("WATCHDOG=1", 2));
     for (int n = 1; n <= 4; ++n)
-        ASSERT_TRUE(wall.status_shows(n, "/" + std::to_string(n) + " aggiornata alle "))
-            << wall.run({"--status"}).out << running.err();
+        ASSERT_TRUE(status_shows(n, "/" + std::to_string(n) + " aggiornata alle "))
+            << run({"--status"}).out << running.err();
     // The default wall is another wall: it is not running.
     EXPECT_EQ(run_program({ORVALIS_PROGRAM, "--status"}, {"DISPLAY"}).status, 1);
 
     // A second start hands over to the running wall and loads nothing itself.
-    const int loads_of_1 = wall.server.request_count("/1");
-    EXPECT_EQ(wall.run({}).status, 0);
-    EXPECT_EQ(wall.server.request_count("/1"), loads_of_1);
+    const int loads_of_1 = server.request_count("/1");
+    EXPECT_EQ(run({}).status, 0);
+    EXPECT_EQ(server.request_count("/1"), loads_of_1);
     EXPECT_FALSE(running.ended());
 
-    EXPECT_EQ(wall.action("refresh-pane", "1").status, 0);
-    EXPECT_TRUE(wait_until([&] { return wall.server.request_count("/1") > loads_of_1; }, 30s));
-    EXPECT_EQ(wall.action("navigate", "(2, '" + wall.server.url("/other") + "')").status, 0);
-    EXPECT_TRUE(wall.status_shows(2, "/other aggiornata alle "));
+    EXPECT_EQ(action("refresh-pane", "1").status, 0);
+    EXPECT_TRUE(wait_until([&] { return server.request_count("/1") > loads_of_1; }, 30s));
+    EXPECT_EQ(action("navigate", "(2, '" + server.url("/other") + "')").status, 0);
+    EXPECT_TRUE(status_shows(2, "/other aggiornata alle "));
     // A zoom from afar goes to the nearest step and is kept as one from the keys is.
-    EXPECT_EQ(wall.action("zoom", "(3, 0.74)").status, 0);
-    EXPECT_TRUE(wait_until([&] { return file_text(wall.config + ".zoom").find("Finestra3=75") != std::string::npos; }, 30s))
-        << file_text(wall.config + ".zoom");
+    EXPECT_EQ(action("zoom", "(3, 0.74)").status, 0);
+    EXPECT_TRUE(wait_until([&] { return file_text(config.string() + ".zoom").find("Finestra3=75") != std::string::npos; }, 30s))
+        << file_text(config.string() + ".zoom");
 
     // Out of range: one line each on the wall's standard error, and nothing changes.
     for (const auto& [name, parameter] : {std::pair<std::string, std::string>{"refresh-pane", "5"},
                                           {"navigate", "(0, 'http://x/')"}, {"navigate", "(3, '')"}})
-        EXPECT_EQ(wall.action(name, parameter).status, 0) << name;
+        EXPECT_EQ(action(name, parameter).status, 0) << name;
     EXPECT_TRUE(wait_until([&] {
         const std::string err = running.err();
         return err.find("indirizzo è vuoto") != std::string::npos &&
@@ -154,75 +185,39 @@ TEST(WallControl, ActionsStatusASecondStartAndTheServiceManagerReachTheRunningWa
                err.find("il riquadro 0 non esiste") != std::string::npos;
     }, 30s)) << running.err();
     // GLib refuses a parameter of the wrong type before the wall sees it.
-    EXPECT_NE(wall.action("refresh-pane", "true").status, 0);
+    EXPECT_NE(action("refresh-pane", "true").status, 0);
 
     // The settings file's addresses come back; the address navigated to was never saved.
-    EXPECT_EQ(wall.action("reload-settings").status, 0);
-    EXPECT_TRUE(wall.status_shows(2, "/2 aggiornata alle "));
+    EXPECT_EQ(action("reload-settings").status, 0);
+    EXPECT_TRUE(status_shows(2, "/2 aggiornata alle "));
     EXPECT_FALSE(running.ended());
 }
 
-TEST(ServiceNotify, FeedsStopWhileTheMainLoopIsBlocked) {
-    NotifySocket manager;
-    setenv("NOTIFY_SOCKET", manager.path().c_str(), 1);
-    setenv("WATCHDOG_USEC", "3000000", 1);
-    unsetenv("WATCHDOG_PID");
-    platform::ServiceNotifier notifier([] { return std::string("1 pagina"); });
-    ASSERT_TRUE(manager.wait_for("WATCHDOG=1"));
-
-    // A thread that locks up: were the feeds sent from anywhere but this loop, they
-    // would keep coming.
-    std::this_thread::sleep_for(2500ms);
-    manager.seen.clear();
-    EXPECT_FALSE(manager.take());
-    EXPECT_TRUE(manager.wait_for("WATCHDOG=1"));
-    unsetenv("NOTIFY_SOCKET");
-}
-
-class WallDataTest : public ::testing::Test {
-protected:
-    WallDataTest() {
-        server.serve("/board", [answers = answers](const std::string&) {
-            LocalHttpServer::Response response{200, "text/html", "<title>board</title>"};
-            const int answer = ++*answers;
-            if (answer == 1)  // the login
-                response.headers = {{"Set-Cookie", "tessera=1; Max-Age=86400"}, {"Set-Cookie", "sessione=2"}};
-            else if (answer == 2)  // the logout
-                response.headers = {{"Set-Cookie", "sessione=; Max-Age=0"}};
-            return response;
-        });
-    }
-    fs::path settings(const std::string& name) {
-        std::string lines;
-        for (int line = 0; line < 8; ++line) lines += " 0 \r\n";
-        return write_file(home / name, lines + server.url("/board") + "\r\nabout:blank\r\nabout:blank\r\nabout:blank\r\n");
-    }
-    // The program on a wall's settings file, with XDG folders under home.
-    RunningProgram wall(const fs::path& settings_file, const fs::path& data_home) {
-        return RunningProgram({ORVALIS_PROGRAM, "--config", settings_file.string()}, {"XDG_DATA_HOME=" + data_home.string(),
-                              "XDG_CACHE_HOME=" + (home / "cache").string(), "XDG_CONFIG_HOME=" + (home / "config").string()});
-    }
-    // The cookies the run's first request for the board carried; err gets what it said by then.
-    std::string cookies_of_run(const fs::path& settings_file, const fs::path& data_home, std::string* err = nullptr) {
+TEST_F(WallTest, LoginOutlivesAPowerCutLogoutStaysAndEachWallHasItsOwn) {
+    server.serve("/board", [answers = std::make_shared<std::atomic<int>>(0)](const std::string&) {
+        LocalHttpServer::Response response{200, "text/html", "<title>board</title>"};
+        const int answer = ++*answers;
+        if (answer == 1)  // the login
+            response.headers = {{"Set-Cookie", "tessera=1; Max-Age=86400"}, {"Set-Cookie", "sessione=2"}};
+        else if (answer == 2)  // the logout
+            response.headers = {{"Set-Cookie", "sessione=; Max-Age=0"}};
+        return response;
+    });
+    const std::vector<std::string> board{server.url("/board"), "about:blank", "about:blank", "about:blank"};
+    const fs::path hall = settings("sala.cfg", board), office = settings("ufficio.cfg", board);
+    const fs::path data =
+        website_data_folders(hall, home / "data", home / "cache", home / "config", "org.orvalis.Orvalis").data;
+    // The cookies a run's first request for the board carried; err gets what the run said by then.
+    const auto cookies_of_run = [&](const fs::path& settings_file, const std::vector<std::string>& env_changes = {},
+                                    std::string* err = nullptr) {
         const int before = server.request_count("/board");
-        RunningProgram run = wall(settings_file, data_home);
+        RunningProgram run = wall(settings_file, env_changes);
         const bool asked = wait_until([&] { return server.request_count("/board") > before; }, 60s);
         if (err) *err = run.err();
         return asked ? server.cookies_sent("/board") : "<no request>";
-    }
-
-    TempFolder temp{"orvalis-walls"};
-    const fs::path& home = temp.path();
-    std::shared_ptr<std::atomic<int>> answers = std::make_shared<std::atomic<int>>(0);
-    LocalHttpServer server;
-};
-
-TEST_F(WallDataTest, LoginOutlivesAPowerCutLogoutStaysAndEachWallHasItsOwn) {
-    const fs::path hall = settings("sala.cfg"), office = settings("ufficio.cfg");
-    const fs::path data =
-        website_data_folders(hall, home / "data", home / "cache", home / "config", "org.orvalis.Orvalis").data;
+    };
     {
-        RunningProgram run = wall(hall, home / "data");
+        RunningProgram run = wall(hall);
         ASSERT_TRUE(wait_until([&] { return file_text(data / "cookie-di-sessione").find("sessione") != std::string::npos &&
                                             file_text(data / "cookies.sqlite").find("tessera") != std::string::npos; },
                                60s))
@@ -234,18 +229,18 @@ TEST_F(WallDataTest, LoginOutlivesAPowerCutLogoutStaysAndEachWallHasItsOwn) {
     {
         // Back after the cut: logged in, then logged out by the page itself.
         const int before = server.request_count("/board");
-        RunningProgram run = wall(hall, home / "data");
+        RunningProgram run = wall(hall);
         ASSERT_TRUE(wait_until([&] { return server.request_count("/board") > before; }, 60s));
         EXPECT_THAT(server.cookies_sent("/board"), AllOf(HasSubstr("tessera=1"), HasSubstr("sessione=2")));
         ASSERT_TRUE(wait_until([&] { return file_text(data / "cookie-di-sessione").find("sessione") == std::string::npos; },
                                30s));
     }
-    EXPECT_EQ(cookies_of_run(hall, home / "data"), "tessera=1") << "the logout did not last";
-    EXPECT_EQ(cookies_of_run(office, home / "data"), "") << "two walls share a login";
+    EXPECT_EQ(cookies_of_run(hall), "tessera=1") << "the logout did not last";
+    EXPECT_EQ(cookies_of_run(office), "") << "two walls share a login";
 
     // A data folder that cannot be made: the page shows all the same, and one line says where.
     std::string complaint;
-    EXPECT_EQ(cookies_of_run(hall, "/proc/orvalis", &complaint), "");
+    EXPECT_EQ(cookies_of_run(hall, {"XDG_DATA_HOME=/proc/orvalis"}, &complaint), "");
     EXPECT_THAT(complaint, HasSubstr("/proc/orvalis/org.orvalis.Orvalis/pareti/sala.cfg-"));
 }
 
