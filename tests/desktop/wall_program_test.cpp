@@ -148,8 +148,9 @@ TEST_F(WallTest, ActionsStatusASecondStartAndTheServiceManagerReachTheRunningWal
 
     // Started as from ssh or a service: the display named on the command line only.
     NotifySocket manager;
-    RunningProgram running = wall(config, {"DISPLAY", "NOTIFY_SOCKET=" + manager.path(), "WATCHDOG_USEC=30000000", "WATCHDOG_PID"},
-                                  {"--display=" + std::string(std::getenv("DISPLAY"))});
+    RunningProgram running =
+        wall(config, {"DISPLAY", "NOTIFY_SOCKET=" + manager.path(), "WATCHDOG_USEC=30000000", "WATCHDOG_PID"},
+             {"--display=" + std::string(std::getenv("DISPLAY"))});
     ASSERT_TRUE(manager.wait_for("READY=1")) << running.err();
     EXPECT_THAT(manager.seen, Contains(AllOf(HasSubstr("READY=1"), HasSubstr("STATUS=4 pagine"))));
     EXPECT_TRUE(manager.wait_for("WATCHDOG=1", 2));
