@@ -34,26 +34,23 @@ using ::testing::Contains;
 using ::testing::HasSubstr;
 
 // Stands in for systemd's notify socket: the program's messages are read from it.
-class NotifySocket {
-public:
+struct NotifySocket {
     NotifySocket() {
         sockaddr_un address{};
         address.sun_family = AF_UNIX;
-        path_.copy(address.sun_path, sizeof address.sun_path - 1);
-        unlink(path_.c_str());
-        if (bind(fd_, reinterpret_cast<sockaddr*>(&address), sizeof address) != 0) ADD_FAILURE() << "bind";
+        path.copy(address.sun_path, sizeof address.sun_path - 1);
+        unlink(path.c_str());
+        if (bind(fd, reinterpret_cast<sockaddr*>(&address), sizeof address) != 0) ADD_FAILURE() << "bind";
     }
     ~NotifySocket() {
-        close(fd_);
-        unlink(path_.c_str());
+        close(fd);
+        unlink(path.c_str());
     }
-    const std::string& path() const { return path_; }
-
     // Adds the datagrams that arrived to seen; true if there were any.
     bool take() {
         char buffer[4096];
         const auto before = seen.size();
-        for (ssize_t n; (n = recv(fd_, buffer, sizeof buffer, 0)) >= 0;) seen.emplace_back(buffer, n);
+        for (ssize_t n; (n = recv(fd, buffer, sizeof buffer, 0)) >= 0;) seen.emplace_back(buffer, n);
         return seen.size() > before;
     }
     // Waits until `count` of the datagrams seen hold `text`.
@@ -63,16 +60,15 @@ public:
             return std::count_if(seen.begin(), seen.end(), [&](auto& m) { return m.find(text) != std::string::npos; }) >= count;
         }, 60s);
     }
-    std::vector<std::string> seen;
 
-private:
-    int fd_ = socket(AF_UNIX, SOCK_DGRAM | SOCK_CLOEXEC | SOCK_NONBLOCK, 0);
-    std::string path_ = "/tmp/orvalis-notify-" + std::to_string(getpid());
+    const int fd = socket(AF_UNIX, SOCK_DGRAM | SOCK_CLOEXEC | SOCK_NONBLOCK, 0);
+    const std::string path = "/tmp/orvalis-notify-" + std::to_string(getpid());
+    std::vector<std::string> seen;
 };
 
 TEST(ServiceNotify, FeedsStopWhileTheMainLoopIsBlocked) {
     NotifySocket manager;
-    setenv("NOTIFY_SOCKET", manager.path().c_str(), 1);
+    setenv("NOTIFY_SOCKET", manager.path.c_str(), 1);
     setenv("WATCHDOG_USEC", "3000000", 1);
     unsetenv("WATCHDOG_PID");
     platform::ServiceNotifier notifier([] { return std::string("1 pagina"); });
@@ -149,7 +145,7 @@ TEST_F(WallTest, ActionsStatusASecondStartAndTheServiceManagerReachTheRunningWal
     // Started as from ssh or a service: the display named on the command line only.
     NotifySocket manager;
     RunningProgram running =
-        wall(config, {"DISPLAY", "NOTIFY_SOCKET=" + manager.path(), "WATCHDOG_USEC=30000000", "WATCHDOG_PID"},
+        wall(config, {"DISPLAY", "NOTIFY_SOCKET=" + manager.path, "WATCHDOG_USEC=30000000", "WATCHDOG_PID"},
              {"--display=" + std::string(std::getenv("DISPLAY"))});
     ASSERT_TRUE(manager.wait_for("READY=1")) << running.err();
     EXPECT_THAT(manager.seen, Contains(AllOf(HasSubstr("READY=1"), HasSubstr("STATUS=4 pagine"))));

@@ -29,15 +29,14 @@ class MainWindowTest : public ::testing::Test {
 protected:
     TempFolder dir{"orvalis-main"};
     LocalHttpServer server;
-    std::unique_ptr<MainWindow> window;
     int loads = 0;
+    std::unique_ptr<MainWindow> window;  // last, so that it goes first
 
     MainWindowTest() {
         for (int n = 1; n <= 4; ++n)
             server.serve("/p" + std::to_string(n), "text/html", "<!DOCTYPE html><body style='margin:0'>"
                          "<div style='width:5000px;height:5000px;background:linear-gradient(#fff,#00f)'>");
     }
-    ~MainWindowTest() override { window.reset(); }
 
     // Writes dati.cfg with the given offsets and flags, the local pages (pane 4's unless given) and a launcher.
     void write_settings(const std::string& offsets, const std::string& flags, std::string fourth = "") {
@@ -56,12 +55,11 @@ protected:
             window->pane(n).signal_load_finished().connect([this] { ++loads; });
         window->unmaximize();
         window->show();
-        ASSERT_TRUE(wait_until([this] { return loads >= 4; }, 30s)) << "loads finished: " << loads;
         ASSERT_TRUE(wait_until([this] {
             for (int n = 1; n <= 4; ++n)
                 if (window->pane(n).is_loading()) return false;
-            return true;
-        }, 30s));
+            return loads >= 4;
+        }, 30s)) << "loads finished: " << loads;
     }
     std::string scroll_of(int pane) { return scroll_offset(window->pane(pane)); }
 };
