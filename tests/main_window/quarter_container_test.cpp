@@ -41,7 +41,6 @@ TEST(QuarterContainer, ChildrenCoverTheQuartersBelowTheStripAndFollowResizes) {
     column.pack_start(strip, false, false);
     column.pack_start(quarters, true, true);
     window.add(column);
-    window.set_default_size(647, 252);
     window.show_all();
     for (const auto& [width, height] : {std::pair{647, 252}, {300, 108}}) {
         window.resize(width, height);
