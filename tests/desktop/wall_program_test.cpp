@@ -110,9 +110,10 @@ protected:
         args.insert(args.begin(), {ORVALIS_PROGRAM, "--config", config.string()});
         return run_program(args, env(display ? std::vector<std::string>{} : std::vector<std::string>{"DISPLAY"}));
     }
-    ProgramRun action(const std::string& name, const std::string& parameter = "") const {
-        std::vector<std::string> args{"gapplication", "action", run({"--app-id"}).out, name};
-        args[2].pop_back();  // the newline
+    // As from a shell: gapplication action "$(orvalis --config F --app-id)" NAME [PARAMETER].
+    ProgramRun action(const std::string& name, const std::string& parameter = "") {
+        if (app_id.empty()) app_id = run({"--app-id"}).out;
+        std::vector<std::string> args{"gapplication", "action", app_id.substr(0, app_id.find('\n')), name};
         if (!parameter.empty()) args.push_back(parameter);
         return run_program(args);
     }
@@ -133,6 +134,7 @@ protected:
     const fs::path& home = temp.path();
     LocalHttpServer server;
     fs::path config;
+    std::string app_id;
 };
 
 TEST_F(WallTest, ActionsStatusASecondStartAndTheServiceManagerReachTheRunningWall) {
