@@ -8,11 +8,8 @@
 set -euo pipefail
 build=$(cd "${1:?usage: package_test.sh BUILD_DIR}" && pwd)
 
-for tool in cpack dpkg-deb dpkg-shlibdeps file desktop-file-validate appstreamcli lintian; do
-  if ! command -v "$tool" >/dev/null; then
-    echo "SKIPPED: $tool is not installed (tools/setup.sh installs it)"
-    exit 77
-  fi
+for tool in cpack dpkg-deb dpkg-shlibdeps file desktop-file-validate appstreamcli lintian systemd-analyze; do
+  command -v "$tool" >/dev/null || { echo "SKIPPED: $tool is not installed (tools/setup.sh installs it)"; exit 77; }
 done
 
 work=$(mktemp -d /tmp/orvalis-package-XXXXXX)
@@ -49,20 +46,15 @@ grep -q '^E: ' "$work/lintian.log" && fail "lintian reports errors"
 
 # The unit as shipped, but starting the program unpacked here; any complaint fails, not
 # only those that make verify exit non-zero (an unknown key is only a warning to it).
-unit="$root/usr/lib/systemd/user/orvalis.service"
-if ! command -v systemd-analyze >/dev/null; then
-  echo "unit check skipped: systemd-analyze is not installed"
-elif [ -f "$unit" ]; then
-  mkdir -p "$work/unit" "$work/runtime" && chmod 700 "$work/runtime"
-  sed "s|/usr/bin/orvalis|$root/usr/bin/orvalis|" "$unit" >"$work/unit/orvalis.service"
-  if verdict=$(XDG_RUNTIME_DIR=${XDG_RUNTIME_DIR:-$work/runtime} systemd-analyze verify --user --man=no \
-      "$work/unit/orvalis.service" 2>&1); then
-    [ -z "$verdict" ] || fail "systemd-analyze verify: $verdict"
-  elif [[ "$verdict" == *"Failed to initialize manager"* ]]; then
-    echo "unit check skipped: systemd-analyze cannot set up a user manager here: $verdict"
-  else
-    fail "systemd-analyze verify: $verdict"
-  fi
+mkdir -p "$work/unit" "$work/runtime" && chmod 700 "$work/runtime"
+sed "s|/usr/bin/orvalis|$root/usr/bin/orvalis|" "$root/usr/lib/systemd/user/orvalis.service" >"$work/unit/orvalis.service"
+if verdict=$(XDG_RUNTIME_DIR=${XDG_RUNTIME_DIR:-$work/runtime} systemd-analyze verify --user --man=no \
+    "$work/unit/orvalis.service" 2>&1); then
+  [ -z "$verdict" ] || fail "systemd-analyze verify: $verdict"
+elif [[ "$verdict" == *"Failed to initialize manager"* ]]; then
+  echo "unit check skipped: systemd-analyze cannot set up a user manager here: $verdict"
+else
+  fail "systemd-analyze verify: $verdict"
 fi
 
 version=$(LC_ALL=C "$root/usr/bin/orvalis" --version) || fail "--version exited with $?"

@@ -47,11 +47,15 @@ struct CountdownTest : ::testing::Test {
     Countdown countdown{store, panes.set(), flags, ticker};
 };
 
-TEST_F(CountdownTest, CountsDownThenReloadsExactlyThePanesFlaggedOne) {
+// By hand and at zero alike, each flag is read just before its pane, and only a 1 reloads.
+TEST_F(CountdownTest, ReloadsThePanesFlaggedOneByHandLeavingTheCounterAndAtZeroStartingItAgain) {
     flags.checks = {1, 0, 1, 2};
+    countdown.reload_flagged();
+    EXPECT_EQ(reloads(panes), "1010");
     for (int shown = 119; shown >= 1; --shown) ASSERT_EQ(countdown.tick(), std::to_string(shown));
     EXPECT_EQ(countdown.tick(), "120");
-    EXPECT_EQ(reloads(panes), "1010");
+    EXPECT_EQ(reloads(panes), "2020");
+    EXPECT_EQ(flags.seen, "0000 1000 1000 1010 1010 2010 2010 2020 ");
     for (const auto& pane : panes.pane) EXPECT_EQ(pane.scrolls.size(), 120u);  // the reload tick writes too
     EXPECT_EQ(countdown.tick(), "119");
 }
@@ -63,14 +67,6 @@ TEST_F(CountdownTest, StoppedCountdownResumesWhereItWas) {
         EXPECT_EQ(ticker.on, on);
     }
     EXPECT_EQ(countdown.tick(), "36");
-}
-
-TEST_F(CountdownTest, ManualReloadReadsEachFlagJustBeforeItsPaneAndLeavesTheCounterAlone) {
-    flags.checks = {1, 1, 0, 1};
-    countdown.reload_flagged();
-    EXPECT_EQ(reloads(panes), "1101");
-    EXPECT_EQ(flags.seen, "0000 1000 1100 1100 ");
-    EXPECT_EQ(countdown.tick(), "119");
 }
 
 TEST_F(CountdownTest, CounterWithoutAUsableNumberStartsANewCycle) {

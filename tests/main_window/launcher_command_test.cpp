@@ -18,8 +18,7 @@ TEST(LauncherCommand, WholePathIsOneArgumentStartedInItsFolderAndAnEmptyOneStart
     for (const auto& [path, program, folder] : cases) {
         const auto command = launcher_command(path);
         ASSERT_TRUE(command) << path;
-        EXPECT_EQ(command->argv, std::vector<std::string>{program});
-        EXPECT_EQ(command->working_dir, folder);
+        EXPECT_EQ(std::pair(command->argv, command->working_dir), std::pair(std::vector<std::string>{program}, folder));
     }
 }
 

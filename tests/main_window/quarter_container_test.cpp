@@ -1,5 +1,5 @@
-// The container in a real window, below a strip so it does not start at the origin:
-// the four children cover it edge to edge, at odd sizes and after a resize.
+// The four quarters in whole pixels, and the container that lays its children on them
+// in a real window, below a strip so that it does not start at the origin.
 
 #include "main_window/quarter_container.h"
 
@@ -8,11 +8,30 @@
 #include <gtkmm/drawingarea.h>
 #include <gtkmm/window.h>
 
+#include "main_window/pane_layout.h"
 #include "support/wait_until.h"
 
 using namespace std::chrono_literals;
 
-TEST(QuarterContainer, QuartersMeetExactlyAtOddSizesAndFollowResizes) {
+namespace {
+
+using Rect = std::array<int, 4>;  // x, y, width, height
+Rect xywh(const PixelRect& r) { return {r.x, r.y, r.width, r.height}; }
+
+// Every pixel belongs to exactly one quarter; the spare one goes right and down.
+TEST(QuarterPixels, TileExactlyAtOddAndDegenerateSizes) {
+    const int cases[][4] = {{647, 245, 323, 122}, {648, 246, 324, 123}, {1, 1, 0, 0}, {3, 0, 1, 0}, {-5, -1, 0, 0}};
+    for (const auto& [width, height, left, top] : cases) {
+        const int right = std::max(width, 0) - left, bottom = std::max(height, 0) - top;
+        const auto q = quarter_pixels(width, height);
+        EXPECT_EQ((std::array{xywh(q[0]), xywh(q[1]), xywh(q[2]), xywh(q[3])}),
+                  (std::array{Rect{0, 0, left, top}, Rect{left, 0, right, top}, Rect{0, top, left, bottom},
+                              Rect{left, top, right, bottom}}))
+            << width << "x" << height;
+    }
+}
+
+TEST(QuarterContainer, ChildrenCoverTheQuartersBelowTheStripAndFollowResizes) {
     Gtk::Window window;
     Gtk::Box column{Gtk::ORIENTATION_VERTICAL};
     Gtk::DrawingArea strip, panes[4];
@@ -22,19 +41,17 @@ TEST(QuarterContainer, QuartersMeetExactlyAtOddSizesAndFollowResizes) {
     column.pack_start(strip, false, false);
     column.pack_start(quarters, true, true);
     window.add(column);
-    window.set_default_size(647, 252);
     window.show_all();
-
-    struct Size { int width, height; std::array<int, 4> x, y, w, h; };  // the window's, then each pane's
-    const Size sizes[] = {{647, 252, {0, 323, 0, 323}, {7, 7, 129, 129}, {323, 324, 323, 324}, {122, 122, 123, 123}},
-                          {300, 108, {0, 150, 0, 150}, {7, 7, 57, 57}, {150, 150, 150, 150}, {50, 50, 51, 51}}};
-    for (const auto& s : sizes) {
-        window.resize(s.width, s.height);
-        ASSERT_TRUE(wait_until([&] { return quarters.get_allocated_height() == s.height - 7; }, 5s)) << s.width;
+    for (const auto& [width, height] : {std::pair{647, 252}, {300, 108}}) {
+        window.resize(width, height);
+        ASSERT_TRUE(wait_until([&] { return quarters.get_allocated_height() == height - 7; }, 5s)) << width;
+        const auto expected = quarter_pixels(width, height - 7);
         for (std::size_t i = 0; i < 4; ++i) {
             const auto a = panes[i].get_allocation();
-            EXPECT_EQ((std::array{a.get_x(), a.get_y(), a.get_width(), a.get_height()}),
-                      (std::array{s.x[i], s.y[i], s.w[i], s.h[i]})) << s.width << " pane " << i + 1;
+            EXPECT_EQ((Rect{a.get_x(), a.get_y() - 7, a.get_width(), a.get_height()}), xywh(expected[i]))
+                << width << " pane " << i + 1;
         }
     }
 }
+
+}  // namespace

@@ -8,8 +8,8 @@
 #include <gtkmm/main.h>
 
 #include <cstdio>
-#include <filesystem>
-#include <string>
+
+#include "support/files.h"
 
 int main(int argc, char** argv) {
     ::testing::InitGoogleTest(&argc, argv);
@@ -19,18 +19,13 @@ int main(int argc, char** argv) {
     // dconf, behind the file chooser's settings, warns on every access.
     g_setenv("NO_AT_BRIDGE", "1", FALSE);
     g_setenv("GSETTINGS_BACKEND", "memory", FALSE);
-    gchar* made = g_dir_make_tmp("orvalis-test-XXXXXX", nullptr);
-    const std::string data_folder = made ? made : "";
-    g_free(made);
+    const TempFolder data_folder{"orvalis-test"};
     for (const char* variable : {"XDG_DATA_HOME", "XDG_CACHE_HOME", "XDG_CONFIG_HOME"})
-        if (!data_folder.empty()) g_setenv(variable, (data_folder + "/" + variable).c_str(), TRUE);
+        g_setenv(variable, (data_folder / variable).c_str(), TRUE);
     if (!gtk_init_check(&argc, &argv)) {
         std::fprintf(stderr, "Cannot open a display: run window tests under xvfb-run -a\n");
         return 1;
     }
     Gtk::Main::init_gtkmm_internals();
-    const int result = RUN_ALL_TESTS();
-    std::error_code ignored;
-    if (!data_folder.empty()) std::filesystem::remove_all(data_folder, ignored);
-    return result;
+    return RUN_ALL_TESTS();
 }

@@ -55,7 +55,6 @@ RunningProgram::RunningProgram(const std::vector<std::string>& argv, const std::
 
 RunningProgram::~RunningProgram() {
     end(SIGTERM);
-    g_spawn_close_pid(pid_);
     unlink(err_file_.c_str());
 }
 
@@ -65,6 +64,4 @@ void RunningProgram::end(int signal) {
 
 std::string RunningProgram::err() const { return file_text(err_file_); }
 
-bool RunningProgram::ended() {
-    return ended_ || (ended_ = waitpid(pid_, nullptr, WNOHANG) == pid_);
-}
+bool RunningProgram::ended() { return ended_ || (ended_ = waitpid(pid_, nullptr, WNOHANG) == pid_); }
