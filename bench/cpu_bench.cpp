@@ -29,6 +29,7 @@
 #include <utility>
 
 #include "bench_stand.h"
+#include "browser_pane/engine_allocator.h"
 #include "main_window/main_window.h"
 #include "process_tree.h"
 
@@ -193,6 +194,7 @@ int measure(int argc, char** argv, const BenchFolder& folder) {
 }  // namespace
 
 int main(int argc, char** argv) {
+    browser_pane::send_engine_allocations_through_malloc(argv);
     const auto bench = [&] {
         return run_bench("cpu-bench", [&](const BenchFolder& folder) { return measure(argc, argv, folder); });
     };

@@ -39,6 +39,7 @@
 #include <webkit2/webkit2.h>
 
 #include "bench_stand.h"
+#include "browser_pane/engine_allocator.h"
 #include "browser_pane/panning/app_shell.h"
 #include "browser_pane/page_guard.h"
 #include "browser_pane/pane_web_view.h"
@@ -55,6 +56,7 @@ using Millis = std::chrono::duration<double, std::milli>;
 
 constexpr int kFirstReport = 100;
 constexpr int kReportEvery = 100;
+constexpr int kFloorEvery = 5;
 constexpr std::size_t kTickWindow = 100;
 constexpr auto kLoadDeadline = std::chrono::seconds(60);
 
@@ -453,19 +455,28 @@ std::string load_average() {
     return one + " " + five + " " + fifteen;
 }
 
-// Pages leave garbage that their engine collects when it sees fit: one sample could
-// land before or after a collection and swing by tens of MiB. The lowest of a few
-// samples a second apart, figure by figure, is what each process really keeps.
-Figures measure_tree(int cycle, std::vector<double> last_ticks, Clock::time_point start) {
+// Memory figure by figure: the lower of the two, for the same page processes only.
+void keep_lowest(Figures& kept, const Figures& next) {
+    keep_lowest(kept.ui, next.ui);
+    keep_lowest(kept.network, next.network);
+    if (next.page_pids == kept.page_pids)
+        for (std::size_t i = 0; i < kept.pages.size(); ++i) keep_lowest(kept.pages[i], next.pages[i]);
+}
+
+// Pages leave garbage that their engine collects when it sees fit, which on a page that
+// runs little script of its own can take a hundred reloads: one sample could land
+// before or after a collection and swing by several MiB. What a process really keeps is
+// the lowest it falls to, so the figures are the lowest of the samples taken through the
+// last cycles (floor) and of a few a second apart at their end.
+Figures measure_tree(int cycle, const Figures& floor, std::vector<double> last_ticks, Clock::time_point start) {
     constexpr int kSamples = 5;
     Figures figures = sample_tree(cycle);
+    if (!floor.page_pids.empty())
+        keep_lowest(figures, floor);
     for (int sample = 1; sample < kSamples; ++sample) {
         run_main_loop_for(std::chrono::seconds(1));
         const Figures next = sample_tree(cycle);
-        keep_lowest(figures.ui, next.ui);
-        keep_lowest(figures.network, next.network);
-        if (next.page_pids == figures.page_pids)
-            for (std::size_t i = 0; i < figures.pages.size(); ++i) keep_lowest(figures.pages[i], next.pages[i]);
+        keep_lowest(figures, next);
         figures.fds = std::max(figures.fds, next.fds);
         figures.threads = std::max(figures.threads, next.threads);
     }
@@ -568,6 +579,7 @@ int measure(int argc, char** argv, const BenchFolder& folder) {
     std::vector<double> ticks;
     Figures first;
     Figures last;
+    Figures floor;
     for (int cycle = 1; cycle <= options.cycles; ++cycle) {
         if (!stand->load_all(cycle)) {
             std::fprintf(stderr, "soak_bench: cycle %d did not finish loading within 60 s\n", cycle);
@@ -580,11 +592,20 @@ int measure(int argc, char** argv, const BenchFolder& folder) {
         ticks.push_back(Millis(Clock::now() - tick_start).count());
         if (ticks.size() > kTickWindow)
             ticks.erase(ticks.begin());
+        // Through the second half of each hundred, when the pages have settled after the start.
+        if (cycle % kFloorEvery == 0 && cycle % kReportEvery >= kReportEvery / 2) {
+            const Figures next = sample_tree(cycle);
+            if (floor.page_pids.empty())
+                floor = next;
+            else
+                keep_lowest(floor, next);
+        }
         if (cycle % kReportEvery == 0 || cycle == options.cycles) {
             // What the allocator keeps free is no leak, but it shows as the process's memory.
             if (options.trim)
                 malloc_trim(0);
-            last = measure_tree(cycle, ticks, start);
+            last = measure_tree(cycle, floor, ticks, start);
+            floor = Figures{};
             if (cycle == kFirstReport) {
                 first = last;
                 print_pids(first);
@@ -600,5 +621,6 @@ int measure(int argc, char** argv, const BenchFolder& folder) {
 }  // namespace
 
 int main(int argc, char** argv) {
+    browser_pane::send_engine_allocations_through_malloc(argv);
     return run_bench("soak-bench", [&](const BenchFolder& folder) { return measure(argc, argv, folder); });
 }

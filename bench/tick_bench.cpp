@@ -18,6 +18,7 @@
 #include <vector>
 
 #include "bench_stand.h"
+#include "browser_pane/engine_allocator.h"
 #include "main_window/main_window.h"
 #include "settings/zoom_file.h"
 #include "support/local_http_server.h"
@@ -157,5 +158,6 @@ int measure(int argc, char** argv, const BenchFolder& folder) {
 }  // namespace
 
 int main(int argc, char** argv) {
+    browser_pane::send_engine_allocations_through_malloc(argv);
     return run_bench("tick-bench", [&](const BenchFolder& folder) { return measure(argc, argv, folder); });
 }

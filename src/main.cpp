@@ -9,6 +9,7 @@
 #include <iostream>
 #include <string>
 
+#include "browser_pane/engine_allocator.h"
 #include "browser_pane/website_data/website_data.h"
 #include "main_window/main_window.h"
 #include "main_window/wall_actions.h"
@@ -36,6 +37,7 @@ void pass_display_to_page_processes() {
 }  // namespace
 
 int main(int argc, char** argv) {
+    browser_pane::send_engine_allocations_through_malloc(argv);
     // Options are read before anything opens the display: a wrong one ends the
     // program with GLib's message and no window.
     platform::CommandLine options;
