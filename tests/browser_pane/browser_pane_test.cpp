@@ -21,11 +21,6 @@ const std::string kBig = "<body style='margin:0'><div style='width:3000px;height
 
 class BrowserPaneTest : public ::testing::Test {
 protected:
-    BrowserPaneTest() {
-        BrowserPane::open_externally = [this](const std::string& address) { opened_outside.push_back(address); };
-    }
-    ~BrowserPaneTest() override { BrowserPane::open_externally = saved_open_; }
-
     std::string js(const std::string& script) { return ::js(pane, script); }
     std::string scroll() { return scroll_offset(pane); }
     bool load(const std::string& path, const std::string& html) {
@@ -36,8 +31,6 @@ protected:
     LocalHttpServer server;
     PaneInWindow shown;
     BrowserPane& pane = shown.pane;
-    std::vector<std::string> opened_outside;
-    std::function<void(const std::string&)> saved_open_ = BrowserPane::open_externally;
 };
 
 // Counts the view's emissions of one signal, and those that got past the pane's own
@@ -140,7 +133,9 @@ TEST_F(BrowserPaneTest, SilentPaneAnswersDialogsUnseenAndReloadsAPageAskingToSta
     EXPECT_EQ(server.request_count("/leave"), 2);
 }
 
-TEST_F(BrowserPaneTest, NewWindowsGoToOpenExternallyOnlyWhenClicked) {
+TEST_F(BrowserPaneTest, NewWindowsAreHandedOnOnlyWhenClicked) {
+    std::vector<std::string> opened_outside;
+    pane.signal_new_window().connect([&](const std::string& address) { opened_outside.push_back(address); });
     ASSERT_TRUE(load("/links", "<body style='margin:0'><a href='/new' target='_blank' style='display:block;"
                                "height:100px'>new</a><script>open('/unasked')</script>"));
     click_widget(page_view(pane), 50, 50);
