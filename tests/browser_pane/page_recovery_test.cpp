@@ -90,7 +90,7 @@ TEST_F(PageRecoveryTest, OutageKeepsThePageUnderAStripUntilTheServerIsBack) {
 TEST_F(PageRecoveryTest, ServerErrorFromWhateverAddressAnsweredIsNeverShown) {
     // A dashboard redirects to its real page, which then rewrites its own address.
     server.serve("/", [](const std::string&) {
-        return LocalHttpServer::Response{302, "text/html", "", false, false, {{"Location", "/d/overview"}}};
+        return LocalHttpServer::Response{.status = 302, .headers = {{"Location", "/d/overview"}}};
     });
     auto status = std::make_shared<std::atomic<int>>(200);
     server.serve("/d/overview", [status](const std::string&) {
@@ -167,7 +167,7 @@ TEST_F(PageRecoveryTest, LoadThatNeverGetsAnAnswerIsStoppedAndCountsAsFailed) {
     BrowserPane& slow = add_pane({.retry_delays = {3s}, .load_limit = 1s});
     auto hang = std::make_shared<std::atomic<bool>>(true);
     server.serve("/slow", [hang](const std::string&) {
-        return LocalHttpServer::Response{200, "text/html", page("Slow"), false, *hang};
+        return LocalHttpServer::Response{.body = page("Slow"), .hang = *hang};
     });
     ASSERT_TRUE(navigate_and_wait(slow, server.url("/slow")));
     EXPECT_TRUE(page_shows(slow, "Nessuna risposta in 1 s")) << text(slow);

@@ -4,6 +4,7 @@
 #include <gtest/gtest.h>
 
 #include <cmath>
+#include <tuple>
 
 #include "browser_pane/panning/app_shell.h"
 #include "browser_pane/recovery/failure_texts.h"
@@ -27,9 +28,8 @@ TEST(PanGeometry, GrowsTheViewportByPositiveOffsetsUpToTheCap) {
 TEST(PageFindings, ReadBackOnlyFromTheProbesOwnForm) {
     const auto page = parse_findings("0,-3,12,11680,385,3240");
     ASSERT_TRUE(page);
-    EXPECT_EQ(page->document_y, -3);
-    EXPECT_EQ(page->inner_y, 11680);
-    EXPECT_EQ(page->inner_height, 3240);
+    EXPECT_EQ(std::tuple(page->document_x, page->document_y, page->inner_x, page->inner_y, page->inner_width,
+                         page->inner_height), std::tuple(0, -3, 12, 11680, 385, 3240));
     for (const char* text : {"", "1,2,3,4,5", "1,2,3,4,5,6,7", "1,2,3,4,5,6 ", "1.5,2,3,4,5,6", "a,b,c,d,e,f"})
         EXPECT_FALSE(parse_findings(text)) << text;
 }
@@ -66,13 +66,10 @@ TEST(BackoffSequence, StepsThroughItsDelaysRepeatsTheLastAndStartsOverOnReset) {
 }
 
 TEST(PageMemoryLimit, TakesWholeMebibytesInRangeAndComplainsOnceAboutAnythingElse) {
-    const PageMemoryLimit unset = page_memory_limit(nullptr);
-    EXPECT_EQ(unset.mib, 1024u);
-    EXPECT_TRUE(unset.complaint.empty());
-    for (const auto& [text, mib] : {std::pair{"2048", 2048u}, {" 512 ", 512u}, {"64", 64u}, {"1048576", 1048576u}}) {
+    for (const auto& [text, mib] : {std::pair<const char*, unsigned>{nullptr, 1024}, {"2048", 2048}, {" 512 ", 512},
+                                    {"64", 64}, {"1048576", 1048576}}) {
         const PageMemoryLimit limit = page_memory_limit(text);
-        EXPECT_EQ(limit.mib, mib) << text;
-        EXPECT_TRUE(limit.complaint.empty()) << text;
+        EXPECT_EQ(std::pair(limit.mib, limit.complaint), std::pair(mib, std::string())) << (text ? text : "unset");
     }
     for (const char* text : {"", "  ", "abc", "1.5", "-100", "63", "1048577", "512MiB", "99999999999999999999999"}) {
         const PageMemoryLimit limit = page_memory_limit(text);
