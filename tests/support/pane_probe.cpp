@@ -75,7 +75,7 @@ std::string scroll_offset(BrowserPane& pane) {
 
 void end_page_process(BrowserPane& pane) { webkit_web_view_terminate_web_process(web_view(pane)); }
 
-const Gtk::Label& stale_strip(BrowserPane& pane) {
+Gtk::Label& stale_strip(BrowserPane& pane) {
     // The strip is the one label among the pane's outer widget's children.
     for (Gtk::Widget* child : dynamic_cast<Gtk::Container&>(pane.widget()).get_children())
         if (auto* label = dynamic_cast<Gtk::Label*>(child))

@@ -31,7 +31,7 @@ int loads_within(BrowserPane& pane, std::chrono::milliseconds span);
 // Ends the pane's page process as a crash would.
 void end_page_process(BrowserPane& pane);
 // The strip laid over the pane that says its page is older than the last attempt.
-const Gtk::Label& stale_strip(BrowserPane& pane);
+Gtk::Label& stale_strip(BrowserPane& pane);
 
 // A pane alone in a window on screen, as a window test needs it.
 struct PaneInWindow {
