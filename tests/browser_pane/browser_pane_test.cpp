@@ -101,19 +101,6 @@ TEST_F(BrowserPaneTest, ScrollWritesFailWithoutEffectUntilThePageHasLoaded) {
     EXPECT_EQ(scroll(), "0,100");
 }
 
-TEST_F(BrowserPaneTest, RepeatedWritesBringBackAPageThatGrew) {
-    // A pane skips writing offsets its page already holds; whatever changes that must
-    // let a later write through.
-    ASSERT_TRUE(load("/grows", "<!DOCTYPE html><body style='margin:0'><div id=d style='width:3000px;height:10px'>"));
-    const auto tick_until = [&](const std::string& wanted) {
-        return wait_until([&] { return pane.set_body_scroll(30, 900) && scroll() == wanted; }, 5s);
-    };
-    for (int tick = 0; tick < 4; ++tick)  // a few, so that a clamped write would count as held
-        EXPECT_TRUE(tick_until("30,0")) << "clamped by a short page: " << scroll();
-    js("document.getElementById('d').style.height = '3000px'; 'grown'");
-    EXPECT_TRUE(tick_until("30,900")) << scroll();
-}
-
 TEST_F(BrowserPaneTest, SilentPaneAnswersDialogsUnseenAndReloadsAPageAskingToStay) {
     pane.set_silent(true);
     ASSERT_TRUE(load("/dialogs", "<script>answers = [alert(1), confirm(2), prompt(3, 4)].map(String)</script>"));

@@ -4,7 +4,6 @@
 #include <gtest/gtest.h>
 #include <glibmm/datetime.h>
 #include <glibmm/main.h>
-#include <gtkmm/box.h>
 
 #include <atkmm/object.h>
 
@@ -34,23 +33,10 @@ bool strip_shown(BrowserPane& on) { return stale_strip(on).get_mapped(); }
 
 class PageRecoveryTest : public ::testing::Test {
 protected:
-    PageRecoveryTest() {
-        window.set_default_size(800, 300);
-        window.add(box);
-        window.show_all();
-    }
-
-    BrowserPane& add_pane(const RecoveryTimes& times = kQuick) {
-        BrowserPane& added = panes.emplace_back(times);
-        box.pack_start(added.widget());
-        added.widget().show();
-        return added;
-    }
+    BrowserPane& add_pane(const RecoveryTimes& times = kQuick) { return windows.emplace_back(times).pane; }
 
     LocalHttpServer server;
-    Gtk::Window window;
-    Gtk::Box box;
-    std::list<BrowserPane> panes;
+    std::list<PaneInWindow> windows;
     BrowserPane& pane = add_pane();
 };
 

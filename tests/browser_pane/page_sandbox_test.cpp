@@ -104,7 +104,7 @@ TEST(PageSandboxFallback, InAContainerThatCoversPartOfProcPagesStillShowAndStand
         if (std::system("/usr/bin/bwrap --ro-bind / / --unshare-pid --proc /proc /bin/true 2>/dev/null") == 0 ||
             std::system("/usr/bin/bwrap --ro-bind / / --unshare-pid /bin/true 2>/dev/null") != 0)
             ::_exit(93);
-        ::execl("/proc/self/exe", "browser_pane_test", "--gtest_also_run_disabled_tests",
+        ::execl("/proc/self/exe", "page_sandbox_test", "--gtest_also_run_disabled_tests",
                 "--gtest_filter=PageSandbox.DISABLED_PagesShowWithoutBubblewrap", nullptr);
         ::_exit(92);
     }
