@@ -88,7 +88,7 @@ TEST_F(BrowserPaneTest, ScrollWritesReachTheScrollingElementInBothDocumentModes)
 TEST_F(BrowserPaneTest, ScrollWritesFailWithoutEffectUntilThePageHasLoaded) {
     EXPECT_FALSE(pane.set_body_scroll(10, 10));  // no document yet
     std::optional<LocalHttpServer> images(std::in_place);
-    images->serve("/slow.png", [](const std::string&) { return LocalHttpServer::Response{.hang = true}; });
+    images->serve("/slow.png", [] { return LocalHttpServer::Response{.hang = true}; });
     server.serve("/page", "text/html", "<!DOCTYPE html>" + kBig + "<img src='" + images->url("/slow.png") + "'>");
     pane.navigate(server.url("/page"));  // returns while the page still loads
     ASSERT_TRUE(wait_until([&] { return images->request_count("/slow.png") == 1; }, 20s));

@@ -17,7 +17,7 @@ TEST(PageMemoryLimit, PageThatGrowsPastItIsEndedAndComesBack) {
     g_setenv("ORVALIS_PAGE_MEMORY_MIB", "300", TRUE);
     LocalHttpServer server;
     auto first = std::make_shared<std::atomic<bool>>(true);
-    server.serve("/grows", [first](const std::string&) {
+    server.serve("/grows", [first] {
         const bool grow = first->exchange(false);
         return LocalHttpServer::Response{
             200, "text/html",

@@ -22,7 +22,7 @@ using namespace std::chrono_literals;
 class WallDataTest : public ::testing::Test {
 protected:
     WallDataTest() {
-        server.serve("/board", [answers = answers](const std::string&) {
+        server.serve("/board", [answers = answers] {
             LocalHttpServer::Response response{200, "text/html", "<title>board</title>"};
             const int answer = ++*answers;
             if (answer == 1)  // the login

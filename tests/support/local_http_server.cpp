@@ -80,8 +80,6 @@ void LocalHttpServer::on_server(const std::function<void()>& work) {
 
 void LocalHttpServer::on_request(SoupServer*, SoupServerMessage* msg, const char* path, GHashTable*, gpointer data) {
     auto* self = static_cast<LocalHttpServer*>(data);
-    const char* query = g_uri_get_query(soup_server_message_get_uri(msg));
-    const std::string target = std::string(path) + (query ? "?" + std::string(query) : "");
     const char* cookies = soup_message_headers_get_one(soup_server_message_get_request_headers(msg), "Cookie");
     static const auto not_found = std::make_shared<const Response>(Response{404, "text/plain", "not found"});
     Route route{not_found, {}};
@@ -93,7 +91,7 @@ void LocalHttpServer::on_request(SoupServer*, SoupServerMessage* msg, const char
         if (const auto found = self->routes_.find(path); found != self->routes_.end())
             route = found->second;
     }
-    reply(msg, route.handler ? std::make_shared<const Response>(route.handler(target)) : route.fixed);
+    reply(msg, route.handler ? std::make_shared<const Response>(route.handler()) : route.fixed);
 }
 
 void LocalHttpServer::serve(const std::string& path, const std::string& content_type, const std::string& body) {

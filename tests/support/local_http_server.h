@@ -26,8 +26,8 @@ public:
         bool hang = false;  // take the request and never answer, as a stuck backend does
         std::vector<std::pair<std::string, std::string>> headers{};  // Location, Set-Cookie …
     };
-    // Gets the target ("/page?x=1") on the server's thread: it must not block.
-    using Handler = std::function<Response(const std::string& target)>;
+    // Runs on the server's thread for each request: it must not block.
+    using Handler = std::function<Response()>;
 
     // Listening on return, or throws. With a certificate the server speaks HTTPS only.
     explicit LocalHttpServer(GTlsCertificate* certificate = nullptr);
