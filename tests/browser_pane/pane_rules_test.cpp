@@ -4,7 +4,6 @@
 #include <gtest/gtest.h>
 
 #include <cmath>
-#include <tuple>
 
 #include "browser_pane/panning/app_shell.h"
 #include "browser_pane/recovery/failure_texts.h"
@@ -23,15 +22,6 @@ TEST(PanGeometry, GrowsTheViewportByPositiveOffsetsUpToTheCap) {
     };
     for (const auto& c : cases)
         EXPECT_EQ(pan_geometry(c.width, c.height, c.x, c.y), c.wanted) << c.x << "," << c.y;
-}
-
-TEST(PageFindings, ReadBackOnlyFromTheProbesOwnForm) {
-    const auto page = parse_findings("0,-3,12,11680,385,3240");
-    ASSERT_TRUE(page);
-    EXPECT_EQ(std::tuple(page->document_x, page->document_y, page->inner_x, page->inner_y, page->inner_width,
-                         page->inner_height), std::tuple(0, -3, 12, 11680, 385, 3240));
-    for (const char* text : {"", "1,2,3,4,5", "1,2,3,4,5,6,7", "1,2,3,4,5,6 ", "1.5,2,3,4,5,6", "a,b,c,d,e,f"})
-        EXPECT_FALSE(parse_findings(text)) << text;
 }
 
 TEST(AppShell, PannedOnTheAxesWhereADocumentThatCannotScrollHasAnElementThatCan) {

@@ -21,25 +21,20 @@ constexpr int row_top(int n) { return kHeader + (n - 1) * kRow; }
 // A 40-pixel header and 200 rows of 60 pixels in a box that scrolls, each row a link
 // to /row<n>; row 50 red, row 200 green, the others grey. Filled after its load, as a
 // board that asks its server for the rows.
-std::string dashboard() {
-    std::string html =
-        "<!DOCTYPE html><style>html,body{margin:0;height:100%;overflow:hidden}"
-        "body{display:flex;flex-direction:column}header{flex:none;height:40px;background:#00f}"
-        "#rows{flex:1;overflow:auto;background:#fff}#rows a{display:block;height:60px;background:#ccc}"
-        "#rows a:nth-child(50){background:#f00}#rows a:nth-child(200){background:#0f0}</style>"
-        "<header></header><div id=rows>";
-    std::string rows;
-    for (int n = 1; n <= 200; ++n)
-        rows += "<a href='/row" + std::to_string(n) + "'></a>";
-    return html + "</div><script>onload = () => setTimeout(() => { rows.innerHTML = \"" + rows + "\" }, 300)</script>";
-}
+const std::string kDashboard =
+    "<!DOCTYPE html><style>html,body{margin:0;height:100%;overflow:hidden}"
+    "body{display:flex;flex-direction:column}header{flex:none;height:40px;background:#00f}"
+    "#rows{flex:1;overflow:auto;background:#fff}#rows a{display:block;height:60px;background:#ccc}"
+    "#rows a:nth-child(50){background:#f00}#rows a:nth-child(200){background:#0f0}</style>"
+    "<header></header><div id=rows></div><script>onload = () => setTimeout(() => { rows.innerHTML ="
+    " Array.from({length: 200}, (_, n) => `<a href='/row${n + 1}'></a>`).join('') }, 300)</script>";
 
 struct Rgb { int r, g, b; bool operator==(const Rgb&) const = default; };
 constexpr Rgb kRed{255, 0, 0}, kGreen{0, 255, 0}, kTopBar{0, 0, 255};
 
 class PannedPaneTest : public ::testing::Test {
 protected:
-    PannedPaneTest() { server.serve("/dashboard", "text/html", dashboard()); }
+    PannedPaneTest() { server.serve("/dashboard", "text/html", kDashboard); }
 
     std::string js(const std::string& script) { return ::js(pane, script); }
     // The frame sits somewhere between the pane's outer widget and the view.

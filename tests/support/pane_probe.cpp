@@ -8,22 +8,15 @@
 
 #include "support/wait_until.h"
 
-// Watches from before start(), so that no finish is missed.
-template <typename Start>
-static bool load_finishes(BrowserPane& pane, Start start, std::chrono::milliseconds deadline) {
+bool wait_for_load(BrowserPane& pane, std::chrono::milliseconds deadline, const std::string* address) {
+    // Watching from before the navigation, so that no finish is missed.
     bool finished = false;
     sigc::connection watch = pane.signal_load_finished().connect([&finished] { finished = true; });
-    const bool met = start() && wait_until([&] { return finished && !pane.is_loading(); }, deadline);
+    if (address)
+        pane.navigate(*address);
+    const bool met = wait_until([&] { return finished && !pane.is_loading(); }, deadline);
     watch.disconnect();
     return met;
-}
-
-bool wait_for_load(BrowserPane& pane, std::chrono::milliseconds deadline) {
-    return load_finishes(pane, [] { return true; }, deadline);
-}
-
-bool navigate_and_wait(BrowserPane& pane, const std::string& address, std::chrono::milliseconds deadline) {
-    return load_finishes(pane, [&] { return pane.navigate(address); }, deadline);
 }
 
 int loads_within(BrowserPane& pane, std::chrono::milliseconds span) {
