@@ -6,7 +6,6 @@
 
 #include <cmath>
 #include <functional>
-#include <optional>
 
 #include "support/local_http_server.h"
 #include "support/pane_probe.h"
@@ -58,7 +57,9 @@ struct SignalWatch {
 };
 
 TEST_F(BrowserPaneTest, OddAddressesReturnAtOnceAndLeaveThePaneUsable) {
-    EXPECT_FALSE(pane.refresh());  // nothing to reload yet
+    // Nothing to reload or scroll yet.
+    EXPECT_FALSE(pane.refresh());
+    EXPECT_FALSE(pane.set_body_scroll(10, 10));
     for (const std::string address : {"", "not a url", "\xff\xfe bytes", "http://127.0.0.1:1/nobody"}) {
         SCOPED_TRACE(address);
         pane.navigate(address);
@@ -83,22 +84,6 @@ TEST_F(BrowserPaneTest, ScrollWritesReachTheScrollingElementInBothDocumentModes)
         EXPECT_FALSE(pane.set_body_scroll(100, -INFINITY));
         EXPECT_EQ(scroll(), "45,200");
     }
-}
-
-TEST_F(BrowserPaneTest, ScrollWritesFailWithoutEffectUntilThePageHasLoaded) {
-    EXPECT_FALSE(pane.set_body_scroll(10, 10));  // no document yet
-    std::optional<LocalHttpServer> images(std::in_place);
-    images->serve("/slow.png", [] { return LocalHttpServer::Response{.hang = true}; });
-    server.serve("/page", "text/html", "<!DOCTYPE html>" + kBig + "<img src='" + images->url("/slow.png") + "'>");
-    pane.navigate(server.url("/page"));  // returns while the page still loads
-    ASSERT_TRUE(wait_until([&] { return images->request_count("/slow.png") == 1; }, 20s));
-    ASSERT_TRUE(pane.is_loading());
-    EXPECT_FALSE(pane.set_body_scroll(0, 100));
-    EXPECT_EQ(scroll(), "0,0");
-    images.reset();  // the image fails with its server, and the load finishes
-    ASSERT_TRUE(wait_until([&] { return !pane.is_loading(); }, 20s));
-    EXPECT_TRUE(pane.set_body_scroll(0, 100));
-    EXPECT_EQ(scroll(), "0,100");
 }
 
 TEST_F(BrowserPaneTest, SilentPaneAnswersDialogsUnseenAndReloadsAPageAskingToStay) {

@@ -89,9 +89,8 @@ TEST_F(PageRecoveryTest, ServerErrorFromWhateverAddressAnsweredIsNeverShown) {
     server.serve("/", [] { return LocalHttpServer::Response{.status = 302, .headers = {{"Location", "/d/overview"}}}; });
     auto status = std::make_shared<std::atomic<int>>(200);
     server.serve("/d/overview", [status] {
-        return LocalHttpServer::Response{
-            *status, "text/html",
-            page(std::to_string(status->load()), "<script>history.replaceState(null, '', '?tab=2')</script>")};
+        const std::string rewrite = "<script>history.replaceState(null, '', '?tab=2')</script>";
+        return LocalHttpServer::Response{*status, "text/html", page(std::to_string(status->load()), rewrite)};
     });
     ASSERT_TRUE(navigate_and_wait(pane, server.url("/")));
     ASSERT_EQ(title(pane) + " " + pane.uri(), "200 " + server.url("/d/overview?tab=2"));

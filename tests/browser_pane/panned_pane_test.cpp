@@ -19,18 +19,18 @@ constexpr int kHeader = 40;
 constexpr int row_top(int n) { return kHeader + (n - 1) * kRow; }
 
 // A 40-pixel header and 200 rows of 60 pixels in a box that scrolls, each row a link
-// to /row<n>; row 50 red, row 200 green, the others grey. Filled after its load, as a
+// to /row<n>; row 50 red, the others grey. Filled after its load, as a
 // board that asks its server for the rows.
 const std::string kDashboard =
     "<!DOCTYPE html><style>html,body{margin:0;height:100%;overflow:hidden}"
     "body{display:flex;flex-direction:column}header{flex:none;height:40px;background:#00f}"
     "#rows{flex:1;overflow:auto;background:#fff}#rows a{display:block;height:60px;background:#ccc}"
-    "#rows a:nth-child(50){background:#f00}#rows a:nth-child(200){background:#0f0}</style>"
+    "#rows a:nth-child(50){background:#f00}</style>"
     "<header></header><div id=rows></div><script>onload = () => setTimeout(() => { rows.innerHTML ="
     " Array.from({length: 200}, (_, n) => `<a href='/row${n + 1}'></a>`).join('') }, 300)</script>";
 
 struct Rgb { int r, g, b; bool operator==(const Rgb&) const = default; };
-constexpr Rgb kRed{255, 0, 0}, kGreen{0, 255, 0}, kTopBar{0, 0, 255};
+constexpr Rgb kRed{255, 0, 0}, kTopBar{0, 0, 255};
 
 class PannedPaneTest : public ::testing::Test {
 protected:
@@ -89,10 +89,6 @@ TEST_F(PannedPaneTest, DashboardsShowTheStoredRowThroughReloadsAndTakeClicksWher
     ASSERT_TRUE(wait_for_load(pane));
     EXPECT_EQ(frame().geometry().shown_y, row_top(50)) << "the reload moved the pane";
     EXPECT_TRUE(shows(kRed, {0, kRow}, row_top(50)));
-
-    // Near the end the tall viewport leaves the list nothing to scroll: still a dashboard.
-    const int last_row_at = 220;
-    EXPECT_TRUE(shows(kGreen, {last_row_at, last_row_at + kRow}, row_top(200) - last_row_at));
 
     // A click reaches the link under the pointer.
     server.serve("/row51", "text/html", "<title>51</title>");

@@ -32,26 +32,25 @@ static WebKitWebView* web_view(BrowserPane& pane) { return WEBKIT_WEB_VIEW(page_
 std::optional<std::string> script_result(BrowserPane& pane, const std::string& script,
                                          std::chrono::milliseconds deadline) {
     // Shared, so that an answer arriving after the deadline has somewhere to go.
-    using Answer = std::shared_ptr<std::optional<std::optional<std::string>>>;
-    auto answer = std::make_shared<std::optional<std::optional<std::string>>>();
-    const auto take = +[](GObject* view, GAsyncResult* result, gpointer data) {
-        std::unique_ptr<Answer> answer(static_cast<Answer*>(data));
-        JSCValue* value = webkit_web_view_evaluate_javascript_finish(WEBKIT_WEB_VIEW(view), result, nullptr);
-        if (!value) {
-            (*answer)->emplace(std::nullopt);
-            return;
-        }
-        const bool object = jsc_value_is_object(value) && !jsc_value_is_function(value);
-        char* text = object ? jsc_value_to_json(value, 0) : jsc_value_to_string(value);
-        (*answer)->emplace(text ? text : "");
-        g_free(text);
-        g_object_unref(value);
+    struct Answer {
+        bool in = false;
+        std::optional<std::string> text;
     };
+    const auto take = +[](GObject* view, GAsyncResult* result, gpointer data) {
+        std::unique_ptr<std::shared_ptr<Answer>> answer(static_cast<std::shared_ptr<Answer>*>(data));
+        if (JSCValue* value = webkit_web_view_evaluate_javascript_finish(WEBKIT_WEB_VIEW(view), result, nullptr)) {
+            const bool object = jsc_value_is_object(value) && !jsc_value_is_function(value);
+            char* text = object ? jsc_value_to_json(value, 0) : jsc_value_to_string(value);
+            (*answer)->text = text ? text : "";
+            g_free(text);
+            g_object_unref(value);
+        }
+        (*answer)->in = true;
+    };
+    auto answer = std::make_shared<Answer>();
     webkit_web_view_evaluate_javascript(web_view(pane), script.c_str(), static_cast<gssize>(script.size()), nullptr,
-                                        nullptr, nullptr, take, new Answer(answer));
-    if (!wait_until([&] { return answer->has_value(); }, deadline))
-        return std::nullopt;
-    return **answer;
+                                        nullptr, nullptr, take, new std::shared_ptr<Answer>(answer));
+    return wait_until([&] { return answer->in; }, deadline) ? answer->text : std::nullopt;
 }
 
 std::string js(BrowserPane& pane, const std::string& script) {
