@@ -93,7 +93,7 @@ TEST_F(BrowserPaneTest, SilentPaneAnswersDialogsUnseenAndReloadsAPageAskingToSta
 
     ASSERT_TRUE(load("/leave", "<body style='height:2000px'><script>"
                                "onbeforeunload = e => { e.preventDefault(); e.returnValue = '?'; }</script>"));
-    click_widget(page_view(pane), 50, 50);  // engines ask before unloading only pages the user touched
+    click_at(pane.widget(), 50, 50);  // engines ask before unloading only pages the user touched
     SignalWatch dialogs(WEBKIT_WEB_VIEW(page_view(pane).gobj()), "script-dialog");
     EXPECT_TRUE(pane.refresh());
     EXPECT_TRUE(wait_for_load(pane));
@@ -106,7 +106,7 @@ TEST_F(BrowserPaneTest, NewWindowsAreHandedOnOnlyWhenClicked) {
     pane.signal_new_window().connect([&](const std::string& address) { opened_outside.push_back(address); });
     ASSERT_TRUE(load("/links", "<body style='margin:0'><a href='/new' target='_blank' style='display:block;"
                                "height:100px'>new</a><script>open('/unasked')</script>"));
-    click_widget(page_view(pane), 50, 50);
+    click_at(pane.widget(), 50, 50);
     ASSERT_TRUE(wait_until([&] { return !opened_outside.empty(); }, 10s));
     EXPECT_EQ(opened_outside, std::vector<std::string>{server.url("/new")});
     EXPECT_EQ(pane.uri(), server.url("/links"));

@@ -225,9 +225,7 @@ TEST_F(PageRecoveryTest, PageThatHidesItsScrollsIsPutBackWithinFiveTicks) {
     ASSERT_EQ(scroll_top(), "900");
     js(pane, "scrollTo(0, 0); 'moved'");
     int ticks = 0;
-    while (scroll_top() != "900" && ticks < 10) {
+    for (; scroll_top() != "900" && ticks < 10; ++ticks)
         pane.set_body_scroll(0, 900);
-        ++ticks;
-    }
     EXPECT_LE(ticks, 5);
 }
