@@ -37,13 +37,7 @@ protected:
     PannedPaneTest() { server.serve("/dashboard", "text/html", kDashboard); }
 
     std::string js(const std::string& script) { return ::js(pane, script); }
-    // The frame sits somewhere between the pane's outer widget and the view.
-    const PanFrame& frame() {
-        Gtk::Widget* widget = &pane.widget();
-        while (!dynamic_cast<PanFrame*>(widget))
-            widget = dynamic_cast<Gtk::Bin&>(*widget).get_child();
-        return dynamic_cast<PanFrame&>(*widget);
-    }
+    const PanFrame& frame() { return dynamic_cast<PanFrame&>(*page_view(pane).get_parent()); }
     int height() { return frame().pane_height(); }
 
     // The first and one past the last line of the pane drawn in that colour, at x = 100.
