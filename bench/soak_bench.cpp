@@ -390,7 +390,7 @@ private:
     GtkWidget* window_ = nullptr;
     std::array<WebKitWebView*, 4> views_{};
     std::array<bool, 4> finished_{};
-    PageGuard guard_{true};
+    PageGuard guard_{true, {}};
     guint ping_ = 0;
 };
 

@@ -4,8 +4,6 @@
 #include <chrono>
 #include <cmath>
 
-#include <giomm/appinfo.h>
-
 #include "browser_pane/panning/app_shell.h"
 #include "browser_pane/page_guard.h"
 #include "browser_pane/panning/pan_frame.h"
@@ -34,10 +32,6 @@ constexpr auto kLateProbeSpan = std::chrono::seconds(15);
 bool usable_offset(const std::optional<double>& offset) { return !offset || std::isfinite(*offset); }
 
 }  // namespace
-
-std::function<void(const std::string&)> BrowserPane::open_externally = [](const std::string& address) {
-    Gio::AppInfo::launch_default_for_uri_async(address);
-};
 
 struct BrowserPane::Impl {
     explicit Impl(const RecoveryTimes& times)
@@ -208,7 +202,7 @@ gboolean BrowserPane::Impl::on_decide_policy(WebKitWebView*, WebKitPolicyDecisio
     // A server error is judged before the guard drops what the view cannot show, so that
     // an error answered in a type the view cannot show still counts as a failed load.
     auto* impl = static_cast<Impl*>(data);
-    return impl->recovery.decide_policy(decision, type) || page_guard_decide_policy(decision, type);
+    return impl->recovery.decide_policy(decision, type) || page_guard_decide_policy(impl->guard, decision, type);
 }
 
 void BrowserPane::Impl::on_process_terminated(WebKitWebView*, WebKitWebProcessTerminationReason, gpointer data) {
@@ -370,6 +364,8 @@ int BrowserPane::zoom() const { return impl_->zoom; }
 void BrowserPane::set_zoom(int percent) { impl_->change_zoom(percent); }
 
 sigc::signal<void(int)>& BrowserPane::signal_zoom_changed() { return impl_->zoom_changed; }
+
+sigc::signal<void(const std::string&)>& BrowserPane::signal_new_window() { return impl_->guard.new_window; }
 
 sigc::signal<void()>& BrowserPane::signal_load_finished() { return impl_->load_finished; }
 

@@ -3,7 +3,6 @@
 // benchmarks and diagnostics. WebKit stays behind the pimpl: users see gtkmm only.
 // Laying the widget out and deciding when to navigate, reload or scroll are the caller's.
 
-#include <functional>
 #include <memory>
 #include <optional>
 #include <string>
@@ -63,10 +62,10 @@ public:
     // The address the pane means, when it last loaded well and what failed since.
     PaneHealth health() const;
 
-    // Where a page's request for a new window goes, made by the user's own click
-    // (a target=_blank link, window.open): the user's default browser unless
-    // replaced. Tests replace it so that no real browser starts.
-    static std::function<void(const std::string& address)> open_externally;
+    // The address of each new window a page asks for on the user's own click (a
+    // target=_blank link, window.open). The pane opens none itself: with nothing
+    // connected, the request goes nowhere.
+    sigc::signal<void(const std::string&)>& signal_new_window();
 
 private:
     struct Impl;

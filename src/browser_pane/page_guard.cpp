@@ -2,13 +2,11 @@
 
 #include <string>
 
-#include "browser_pane/browser_pane.h"
-
 namespace {
 
 bool silent(gpointer data) { return static_cast<PageGuard*>(data)->silent; }
 
-void open_outside(WebKitNavigationAction* action) {
+void open_outside(PageGuard& guard, WebKitNavigationAction* action) {
     // Only what the user clicked: a page that opens windows by itself on every
     // reload would otherwise fill the desktop with browser windows.
     if (!action || !webkit_navigation_action_is_user_gesture(action))
@@ -17,10 +15,9 @@ void open_outside(WebKitNavigationAction* action) {
     if (!uri || !*uri || g_str_equal(uri, "about:blank"))
         return;
     try {
-        if (BrowserPane::open_externally)
-            BrowserPane::open_externally(uri);
+        guard.new_window.emit(uri);
     } catch (...) {
-        // A browser that cannot start is no reason to disturb the pane.
+        // Nothing may unwind into the GLib main loop.
     }
 }
 
@@ -49,8 +46,8 @@ gboolean on_permission_request(WebKitWebView*, WebKitPermissionRequest* request,
     return TRUE;
 }
 
-GtkWidget* on_create(WebKitWebView*, WebKitNavigationAction* action, gpointer) {
-    open_outside(action);
+GtkWidget* on_create(WebKitWebView*, WebKitNavigationAction* action, gpointer data) {
+    open_outside(*static_cast<PageGuard*>(data), action);
     return nullptr;
 }
 
@@ -81,9 +78,9 @@ gboolean refuse_fullscreen(WebKitWebView*, gpointer data) { return silent(data) 
 
 }  // namespace
 
-bool page_guard_decide_policy(WebKitPolicyDecision* decision, WebKitPolicyDecisionType type) {
+bool page_guard_decide_policy(PageGuard& guard, WebKitPolicyDecision* decision, WebKitPolicyDecisionType type) {
     if (type == WEBKIT_POLICY_DECISION_TYPE_NEW_WINDOW_ACTION) {
-        open_outside(webkit_navigation_policy_decision_get_navigation_action(
+        open_outside(guard, webkit_navigation_policy_decision_get_navigation_action(
             WEBKIT_NAVIGATION_POLICY_DECISION(decision)));
         webkit_policy_decision_ignore(decision);
         return true;

@@ -83,11 +83,11 @@ MainWindow::MainWindow(const WindowStart& start)
     if (start.timer) Tempo_Click();
     // A page's new window opens in the user's browser as every other address does:
     // schemes no program handles are refused.
-    previous_open_externally_ = std::exchange(BrowserPane::open_externally,
-                                              [this](const std::string& address) { launcher_.open_uri(address); });
+    for (auto& browser_pane : panes_)
+        browser_pane.signal_new_window().connect([this](const std::string& address) { launcher_.open_uri(address); });
 }
 
-MainWindow::~MainWindow() { BrowserPane::open_externally = std::move(previous_open_externally_); }
+MainWindow::~MainWindow() = default;
 
 PaneSet MainWindow::pane_set() {
     return {&panes_[0], &panes_[1], &panes_[2], &panes_[3]};

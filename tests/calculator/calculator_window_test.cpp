@@ -33,7 +33,7 @@ TEST(CalculatorWindow, ClickedKeysReachTheDisplay) {
     for (std::string caption; captions >> caption;)  // a click is handled as it is delivered
         for (auto* key : keys)
             if (key->get_label() == caption)
-                click_widget(*key, key->get_allocation().get_x() + 5, key->get_allocation().get_y() + 5);
+                click_at(*key, key->get_allocation().get_x() + 5, key->get_allocation().get_y() + 5);
     EXPECT_EQ(named.at("Readout")->get_text(), "1.000.000");
     EXPECT_EQ(named.at("Label1")->get_text(), "€ 516,46");
 }

@@ -185,7 +185,7 @@ TEST_F(WallTest, ActionsStatusASecondStartAndTheServiceManagerReachTheRunningWal
 }
 
 TEST_F(WallTest, LoginOutlivesAPowerCutLogoutStaysAndEachWallHasItsOwn) {
-    server.serve("/board", [answers = std::make_shared<std::atomic<int>>(0)](const std::string&) {
+    server.serve("/board", [answers = std::make_shared<std::atomic<int>>(0)] {
         LocalHttpServer::Response response{200, "text/html", "<title>board</title>"};
         const int answer = ++*answers;
         if (answer == 1)  // the login

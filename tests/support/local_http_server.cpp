@@ -9,16 +9,11 @@ namespace {
 
 using Shared = std::shared_ptr<const LocalHttpServer::Response>;
 
-// Answers msg; false when it must stay unanswered (paused) for good.
-bool reply(SoupServerMessage* msg, const Shared& response) {
-    if (response->hang)
-        return false;
-    if (response->hang_up) {
-        // Closed at once, unanswered; the message is gone with its connection.
-        GIOStream* connection = soup_server_message_steal_connection(msg);
-        g_io_stream_close(connection, nullptr, nullptr);
-        g_object_unref(connection);
-        return false;
+// Answers msg, or leaves it unanswered for good.
+void reply(SoupServerMessage* msg, const Shared& response) {
+    if (response->hang) {
+        soup_server_message_pause(msg);
+        return;
     }
     soup_server_message_set_status(msg, static_cast<guint>(response->status), nullptr);
     SoupMessageHeaders* headers = soup_server_message_get_response_headers(msg);
@@ -34,14 +29,6 @@ bool reply(SoupServerMessage* msg, const Shared& response) {
                                               new Shared(response));
     soup_message_body_append_bytes(soup_server_message_get_response_body(msg), body);
     g_bytes_unref(body);
-    return true;
-}
-
-void post(GMainContext* context, std::function<void()> work) {
-    using Work = std::function<void()>;
-    g_main_context_invoke_full(
-        context, G_PRIORITY_DEFAULT, +[](gpointer data) { return (*static_cast<Work*>(data))(), G_SOURCE_REMOVE; },
-        new Work(std::move(work)), +[](gpointer data) { delete static_cast<Work*>(data); });
 }
 
 }  // namespace
@@ -62,17 +49,7 @@ LocalHttpServer::LocalHttpServer(GTlsCertificate* certificate) : scheme_(certifi
 }
 
 LocalHttpServer::~LocalHttpServer() {
-    // Handlers still running answer first; then every connection closes, hanging ones too.
-    for (std::vector<std::thread> running;; running.clear()) {
-        {
-            std::lock_guard lock(mutex_);
-            running.swap(handlers_);
-        }
-        if (running.empty())
-            break;
-        for (std::thread& handler : running)
-            handler.join();
-    }
+    // Every connection closes, hanging ones too.
     on_server([this] {
         soup_server_disconnect(server_);
         g_object_unref(server_);
@@ -95,36 +72,26 @@ void LocalHttpServer::listen(guint port) {
 
 void LocalHttpServer::on_server(const std::function<void()>& work) {
     std::promise<void> done;
-    post(context_, [&] { work(), done.set_value(); });
+    std::function<void()> run = [&] { work(), done.set_value(); };
+    g_main_context_invoke(
+        context_, +[](gpointer data) { return (*static_cast<std::function<void()>*>(data))(), G_SOURCE_REMOVE; }, &run);
     done.get_future().wait();
 }
 
 void LocalHttpServer::on_request(SoupServer*, SoupServerMessage* msg, const char* path, GHashTable*, gpointer data) {
     auto* self = static_cast<LocalHttpServer*>(data);
-    const char* query = g_uri_get_query(soup_server_message_get_uri(msg));
-    const std::string target = std::string(path) + (query ? "?" + std::string(query) : "");
     const char* cookies = soup_message_headers_get_one(soup_server_message_get_request_headers(msg), "Cookie");
     static const auto not_found = std::make_shared<const Response>(Response{404, "text/plain", "not found"});
-    std::lock_guard lock(self->mutex_);
-    auto& [count, cookie] = self->requests_[path];
-    ++count;
-    cookie = cookies ? cookies : "";
-    const auto route = self->routes_.find(path);
-    if (route == self->routes_.end() || !route->second.handler) {
-        reply(msg, route == self->routes_.end() ? not_found : route->second.fixed);
-        return;
+    Route route{not_found, {}};
+    {
+        std::lock_guard lock(self->mutex_);
+        auto& [count, cookie] = self->requests_[path];
+        ++count;
+        cookie = cookies ? cookies : "";
+        if (const auto found = self->routes_.find(path); found != self->routes_.end())
+            route = found->second;
     }
-    // A handler may block: it runs on a thread of its own, and the answer waits for it.
-    soup_server_message_pause(msg);
-    g_object_ref(msg);
-    self->handlers_.emplace_back([self, msg, handler = route->second.handler, target] {
-        Shared response = std::make_shared<const Response>(handler(target));
-        post(self->context_, [msg, response] {
-            if (reply(msg, response))
-                soup_server_message_unpause(msg);
-            g_object_unref(msg);
-        });
-    });
+    reply(msg, route.handler ? std::make_shared<const Response>(route.handler()) : route.fixed);
 }
 
 void LocalHttpServer::serve(const std::string& path, const std::string& content_type, const std::string& body) {

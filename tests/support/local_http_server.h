@@ -22,13 +22,12 @@ public:
     struct Response {
         int status = 200;
         std::string content_type = "text/html; charset=utf-8";
-        std::string body;
-        bool hang_up = false;  // close without answering, as a failing server would
-        bool hang = false;     // take the request and never answer, as a stuck backend does
+        std::string body{};
+        bool hang = false;  // take the request and never answer, as a stuck backend does
         std::vector<std::pair<std::string, std::string>> headers{};  // Location, Set-Cookie …
     };
-    // Gets the target ("/page?x=1") on a thread of its own, so that it may block.
-    using Handler = std::function<Response(const std::string& target)>;
+    // Runs on the server's thread for each request: it must not block.
+    using Handler = std::function<Response()>;
 
     // Listening on return, or throws. With a certificate the server speaks HTTPS only.
     explicit LocalHttpServer(GTlsCertificate* certificate = nullptr);
@@ -68,5 +67,4 @@ private:
     mutable std::mutex mutex_;
     std::map<std::string, Route> routes_;
     std::map<std::string, std::pair<int, std::string>> requests_;  // count, latest Cookie header
-    std::vector<std::thread> handlers_;
 };

@@ -8,22 +8,15 @@
 
 #include "support/wait_until.h"
 
-// Watches from before start(), so that no finish is missed.
-template <typename Start>
-static bool load_finishes(BrowserPane& pane, Start start, std::chrono::milliseconds deadline) {
+bool wait_for_load(BrowserPane& pane, std::chrono::milliseconds deadline, const std::string* address) {
+    // Watching from before the navigation, so that no finish is missed.
     bool finished = false;
     sigc::connection watch = pane.signal_load_finished().connect([&finished] { finished = true; });
-    const bool met = start() && wait_until([&] { return finished && !pane.is_loading(); }, deadline);
+    if (address)
+        pane.navigate(*address);
+    const bool met = wait_until([&] { return finished && !pane.is_loading(); }, deadline);
     watch.disconnect();
     return met;
-}
-
-bool wait_for_load(BrowserPane& pane, std::chrono::milliseconds deadline) {
-    return load_finishes(pane, [] { return true; }, deadline);
-}
-
-bool navigate_and_wait(BrowserPane& pane, const std::string& address, std::chrono::milliseconds deadline) {
-    return load_finishes(pane, [&] { return pane.navigate(address); }, deadline);
 }
 
 int loads_within(BrowserPane& pane, std::chrono::milliseconds span) {
@@ -39,26 +32,25 @@ static WebKitWebView* web_view(BrowserPane& pane) { return WEBKIT_WEB_VIEW(page_
 std::optional<std::string> script_result(BrowserPane& pane, const std::string& script,
                                          std::chrono::milliseconds deadline) {
     // Shared, so that an answer arriving after the deadline has somewhere to go.
-    using Answer = std::shared_ptr<std::optional<std::optional<std::string>>>;
-    auto answer = std::make_shared<std::optional<std::optional<std::string>>>();
-    const auto take = +[](GObject* view, GAsyncResult* result, gpointer data) {
-        std::unique_ptr<Answer> answer(static_cast<Answer*>(data));
-        JSCValue* value = webkit_web_view_evaluate_javascript_finish(WEBKIT_WEB_VIEW(view), result, nullptr);
-        if (!value) {
-            (*answer)->emplace(std::nullopt);
-            return;
-        }
-        const bool object = jsc_value_is_object(value) && !jsc_value_is_function(value);
-        char* text = object ? jsc_value_to_json(value, 0) : jsc_value_to_string(value);
-        (*answer)->emplace(text ? text : "");
-        g_free(text);
-        g_object_unref(value);
+    struct Answer {
+        bool in = false;
+        std::optional<std::string> text;
     };
+    const auto take = +[](GObject* view, GAsyncResult* result, gpointer data) {
+        std::unique_ptr<std::shared_ptr<Answer>> answer(static_cast<std::shared_ptr<Answer>*>(data));
+        if (JSCValue* value = webkit_web_view_evaluate_javascript_finish(WEBKIT_WEB_VIEW(view), result, nullptr)) {
+            const bool object = jsc_value_is_object(value) && !jsc_value_is_function(value);
+            char* text = object ? jsc_value_to_json(value, 0) : jsc_value_to_string(value);
+            (*answer)->text = text ? text : "";
+            g_free(text);
+            g_object_unref(value);
+        }
+        (*answer)->in = true;
+    };
+    auto answer = std::make_shared<Answer>();
     webkit_web_view_evaluate_javascript(web_view(pane), script.c_str(), static_cast<gssize>(script.size()), nullptr,
-                                        nullptr, nullptr, take, new Answer(answer));
-    if (!wait_until([&] { return answer->has_value(); }, deadline))
-        return std::nullopt;
-    return **answer;
+                                        nullptr, nullptr, take, new std::shared_ptr<Answer>(answer));
+    return wait_until([&] { return answer->in; }, deadline) ? answer->text : std::nullopt;
 }
 
 std::string js(BrowserPane& pane, const std::string& script) {
@@ -75,7 +67,7 @@ std::string scroll_offset(BrowserPane& pane) {
 
 void end_page_process(BrowserPane& pane) { webkit_web_view_terminate_web_process(web_view(pane)); }
 
-const Gtk::Label& stale_strip(BrowserPane& pane) {
+Gtk::Label& stale_strip(BrowserPane& pane) {
     // The strip is the one label among the pane's outer widget's children.
     for (Gtk::Widget* child : dynamic_cast<Gtk::Container&>(pane.widget()).get_children())
         if (auto* label = dynamic_cast<Gtk::Label*>(child))

@@ -10,11 +10,14 @@
 
 #include "browser_pane/browser_pane.h"
 
-// True once the pane finished loading address (a failed load finishes too).
-bool navigate_and_wait(BrowserPane& pane, const std::string& address,
-                       std::chrono::milliseconds deadline = std::chrono::seconds(20));
-// True once the next load of the pane has finished, whatever started it.
-bool wait_for_load(BrowserPane& pane, std::chrono::milliseconds deadline = std::chrono::seconds(20));
+// True once the next load of the pane has finished (a failed load finishes too),
+// whatever started it, or the navigation to address when there is one.
+bool wait_for_load(BrowserPane& pane, std::chrono::milliseconds deadline = std::chrono::seconds(20),
+                   const std::string* address = nullptr);
+inline bool navigate_and_wait(BrowserPane& pane, const std::string& address,
+                              std::chrono::milliseconds deadline = std::chrono::seconds(20)) {
+    return wait_for_load(pane, deadline, &address);
+}
 // The web view itself, inside whatever the pane wraps it in.
 Gtk::Widget& page_view(BrowserPane& pane);
 // A script's answer in the page's own world: strings as they are, other values as
@@ -28,10 +31,10 @@ bool page_shows(BrowserPane& pane, const std::string& words);
 std::string scroll_offset(BrowserPane& pane);
 // Loads the pane finished while the main loop ran for span: a retry loop shows here.
 int loads_within(BrowserPane& pane, std::chrono::milliseconds span);
-// Ends the pane's page process as a crash would.
+// As a crash would.
 void end_page_process(BrowserPane& pane);
 // The strip laid over the pane that says its page is older than the last attempt.
-const Gtk::Label& stale_strip(BrowserPane& pane);
+Gtk::Label& stale_strip(BrowserPane& pane);
 
 // A pane alone in a window on screen, as a window test needs it.
 struct PaneInWindow {

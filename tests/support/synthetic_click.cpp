@@ -2,29 +2,6 @@
 
 #include <gtk/gtk.h>
 
-namespace {
-
-// Motion to the point, then press and release there, as a mouse sends them.
-void deliver(GtkWidget* widget, GdkWindow* window, double x, double y) {
-    for (const GdkEventType type : {GDK_MOTION_NOTIFY, GDK_BUTTON_PRESS, GDK_BUTTON_RELEASE}) {
-        GdkEvent* event = gdk_event_new(type);
-        gdk_event_set_device(event, gdk_seat_get_pointer(gdk_display_get_default_seat(gdk_window_get_display(window))));
-        event->any.window = GDK_WINDOW(g_object_ref(window));
-        if (type == GDK_MOTION_NOTIFY)
-            event->motion.x = x, event->motion.y = y;
-        else
-            event->button.x = x, event->button.y = y, event->button.button = 1;
-        gtk_widget_event(widget, event);
-        gdk_event_free(event);
-    }
-}
-
-}  // namespace
-
-void click_widget(Gtk::Widget& widget, double x, double y) {
-    deliver(widget.gobj(), gtk_widget_get_window(widget.gobj()), x, y);
-}
-
 void click_at(Gtk::Widget& widget, double x, double y) {
     // Down the window tree as GDK picks the target of a real click: the topmost
     // visible child window under the point, in that window's coordinates, each time.
@@ -46,5 +23,16 @@ void click_at(Gtk::Widget& widget, double x, double y) {
     }
     gpointer owner = nullptr;
     gdk_window_get_user_data(window, &owner);
-    deliver(GTK_WIDGET(owner), window, x, y);
+    // Motion to the point, then press and release there, as a mouse sends them.
+    for (const GdkEventType type : {GDK_MOTION_NOTIFY, GDK_BUTTON_PRESS, GDK_BUTTON_RELEASE}) {
+        GdkEvent* event = gdk_event_new(type);
+        gdk_event_set_device(event, gdk_seat_get_pointer(gdk_display_get_default_seat(gdk_window_get_display(window))));
+        event->any.window = GDK_WINDOW(g_object_ref(window));
+        if (type == GDK_MOTION_NOTIFY)
+            event->motion.x = x, event->motion.y = y;
+        else
+            event->button.x = x, event->button.y = y, event->button.button = 1;
+        gtk_widget_event(GTK_WIDGET(owner), event);
+        gdk_event_free(event);
+    }
 }

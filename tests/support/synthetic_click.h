@@ -4,10 +4,7 @@
 
 #include <gtkmm/widget.h>
 
-// At (x, y) of the widget's GdkWindow: its own, or for a widget without one (a
-// button) its parent's, where its allocation is measured.
-void click_widget(Gtk::Widget& widget, double x, double y);
-
-// At (x, y) of widget's GdkWindow, delivered as the windowing system would: to the
-// widget whose window lies topmost under that point.
+// At (x, y) of widget's GdkWindow (for a widget without one, such as a button, its
+// parent's, where its allocation is measured), delivered as the windowing system
+// would: to the widget whose window lies topmost under that point.
 void click_at(Gtk::Widget& widget, double x, double y);

@@ -1,10 +1,10 @@
 #pragma once
-// Waits without sleeping: the default main context runs until pred holds or the deadline passes.
+// Waits without sleeping: the default main context runs until pred holds (true) or the
+// deadline passes (false).
 
 #include <chrono>
 #include <functional>
 
-// True once pred holds; false when the deadline passed first.
 bool wait_until(const std::function<bool()>& pred, std::chrono::milliseconds deadline);
 
 // True once none of the program's windows is visible, as after the main window closed.
