@@ -28,7 +28,6 @@ TEST(CalculatorWindow, ClickedKeysReachTheDisplay) {
     for (auto* label : widgets_of<Gtk::Label>(window)) named[label->get_name()] = label;
     window.show();
     ASSERT_TRUE(wait_until([&] { return keys[0]->get_allocated_width() > 1; }, 5s));
-    EXPECT_EQ(named.at("Readout")->get_text(), "0,");
     std::istringstream captions("1 2 + 3 0 = 1 0 0 0 0 0 0 Euro");
     for (std::string caption; captions >> caption;)  // a click is handled as it is delivered
         for (auto* key : keys)

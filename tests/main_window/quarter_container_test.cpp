@@ -26,8 +26,7 @@ TEST(QuarterPixels, TileExactlyAtOddAndDegenerateSizes) {
         const auto q = quarter_pixels(width, height);
         EXPECT_EQ((std::array{xywh(q[0]), xywh(q[1]), xywh(q[2]), xywh(q[3])}),
                   (std::array{Rect{0, 0, left, top}, Rect{left, 0, right, top}, Rect{0, top, left, bottom},
-                              Rect{left, top, right, bottom}}))
-            << width << "x" << height;
+                              Rect{left, top, right, bottom}}));
     }
 }
 

@@ -39,10 +39,8 @@ TEST(Startup, EachStepTakesWhatTheFileHoldsAndSkipsWhatFails) {
         FakePanes panes;
         panes.pane[1].accepts = false;
         Form_Load(store, folder / "dati.cfg", dialog, panes.set());
-        EXPECT_EQ(store.Dati[0], i16(120));
-        EXPECT_EQ(store.ScrollY, c.scroll_y);
-        EXPECT_EQ(dialog.texts, c.texts);
-        EXPECT_EQ(dialog.checks, c.checks);
+        EXPECT_EQ(std::tuple(store.Dati[0], store.ScrollY, dialog.texts, dialog.checks),
+                  std::tuple(i16(120), c.scroll_y, c.texts, c.checks));
         for (int n = 0; n < 4; ++n)  // each pane on its address, silent, and no offset written yet
             EXPECT_EQ(std::tuple(panes.pane[n].navigations, panes.pane[n].silent, panes.pane[n].scrolls.size()),
                       std::tuple(std::vector{c.texts[n]}, true, 0u)) << "pane " << n + 1;

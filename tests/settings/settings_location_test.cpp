@@ -38,17 +38,13 @@ protected:
 };
 
 // With no file yet the user's own is read and proposed, in silence: a missing file starts empty.
-TEST_F(StartSettings, BesideTheProgramFirstThenTheUsersOwnFile) {
+TEST_F(StartSettings, BesideTheProgramOverTheUsersOwnAndANamedFileOverBothReportedOnceIfUnreadable) {
     for (const fs::path* written : {static_cast<const fs::path*>(nullptr), &own, &beside}) {
         if (written) write(*written);
         const auto s = start();
         const fs::path& expected = written == &beside ? beside : own;
         EXPECT_EQ(std::tuple(s.file, s.proposal, s.warning), std::tuple(expected, expected, ""));
     }
-}
-
-TEST_F(StartSettings, NamedFileWinsOverBothAndOneThatCannotBeReadIsReportedOnce) {
-    write(beside), write(own);
     const fs::path wall = write(root / "parete.cfg");
     auto s = start(wall);
     EXPECT_EQ(std::tuple(s.file, s.proposal, s.warning), std::tuple(wall, wall, ""));

@@ -13,8 +13,7 @@
 
 int main(int argc, char** argv) {
     ::testing::InitGoogleTest(&argc, argv);
-    if (GTEST_FLAG_GET(list_tests))
-        return RUN_ALL_TESTS();
+    if (GTEST_FLAG_GET(list_tests)) return RUN_ALL_TESTS();
     // Without a session bus the accessibility bridge only waits for time-outs, and
     // dconf, behind the file chooser's settings, warns on every access.
     g_setenv("NO_AT_BRIDGE", "1", FALSE);
