@@ -1,5 +1,5 @@
-// Page processes in WebKit's sandbox, checked on the real processes; where bubblewrap
-// cannot build it, pages still show.
+// Page processes in WebKit's sandbox and on its own allocator, checked on the real
+// processes; where bubblewrap cannot build the sandbox, pages still show.
 
 #include <fcntl.h>
 #include <grp.h>
@@ -63,6 +63,20 @@ TEST(PageSandbox, APageProcessHasItsOwnMountsAndCannotSeeTheHomeFolder) {
         EXPECT_FALSE(fs::exists("/proc/" + std::to_string(pid) + "/root" + folder.string(), error));
     }
     fs::remove_all(folder);
+}
+
+// This process sends WebKit's allocations through malloc, as the program does; its page
+// processes must not inherit that choice, on which they grow with every reload.
+TEST(PageProcesses, KeepWebKitsOwnAllocator) {
+    const auto through_malloc = [](const std::string& pid) {
+        return ('\0' + file_text("/proc/" + pid + "/environ")).find(std::string("\0Malloc=", 8)) != std::string::npos;
+    };
+    EXPECT_TRUE(through_malloc("self"));
+    PaneInWindow shown;
+    ASSERT_TRUE(navigate_and_wait(shown.pane, "data:text/html,x"));
+    const std::vector<int> pages = page_processes();
+    ASSERT_FALSE(pages.empty());
+    for (int pid : pages) EXPECT_FALSE(through_malloc(std::to_string(pid))) << pid;
 }
 
 // Run in a child whose bubblewrap cannot build the sandbox (see below); not on its own.

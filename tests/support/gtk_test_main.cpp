@@ -1,7 +1,8 @@
 // main() for window and web tests: GTK and gtkmm are set up before the tests run, but
 // not for listing them, which must work without a display. The web engine's data and
 // cache go to a folder of the run's own: test programs running side by side share no
-// cookie store or cache, and nothing lands in $HOME.
+// cookie store or cache, and nothing lands in $HOME. WebKit allocates in this process
+// as it does in the program's.
 
 #include <gtest/gtest.h>
 #include <gtk/gtk.h>
@@ -9,9 +10,11 @@
 
 #include <cstdio>
 
+#include "browser_pane/engine_allocator.h"
 #include "support/files.h"
 
 int main(int argc, char** argv) {
+    browser_pane::send_engine_allocations_through_malloc(argv);
     ::testing::InitGoogleTest(&argc, argv);
     if (GTEST_FLAG_GET(list_tests)) return RUN_ALL_TESTS();
     // Without a session bus the accessibility bridge only waits for time-outs, and
