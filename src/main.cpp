@@ -8,6 +8,7 @@
 #include <cstdlib>
 #include <iostream>
 #include <string>
+#include <vector>
 
 #include "browser_pane/engine_allocator.h"
 #include "browser_pane/website_data/website_data.h"
@@ -37,7 +38,8 @@ void pass_display_to_page_processes() {
 }  // namespace
 
 int main(int argc, char** argv) {
-    browser_pane::send_engine_allocations_through_malloc(argv);
+    // GLib's option parsing takes the options it knows out of argv.
+    std::vector<char*> arguments(argv, argv + argc + 1);
     // Options are read before anything opens the display: a wrong one ends the
     // program with GLib's message and no window.
     platform::CommandLine options;
@@ -73,6 +75,7 @@ int main(int argc, char** argv) {
     }
     // A second start of a running wall brings that wall forward and opens nothing.
     if (platform::raise_running_wall(id)) return 0;
+    browser_pane::send_engine_allocations_through_malloc(arguments.data());
 
     if (!settings.warning.empty()) std::cerr << settings.warning << '\n';
     // The desktop entry's name, which Wayland compositors match windows with (their

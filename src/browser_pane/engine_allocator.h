@@ -10,11 +10,11 @@
 
 namespace browser_pane {
 
-// Call first in main, with main's argv. When this image started without the choice,
-// starts it again in the same process, with the same arguments, and with the choice
-// set; when it started with it, removes it from the environment, so the page processes
-// started later do not inherit it. Malloc set by the user (to debug WebKit) is left as
-// it is, for every process. If the image cannot be started again, it runs on as it is.
+// Call in main before GTK starts, with main's argv as it came. When this image started
+// without the choice, starts it again in the same process, with the same arguments and
+// the choice set; when it started with it, removes it from the environment, so the page
+// processes started later do not inherit it. Malloc set by the user (to debug WebKit)
+// is left as it is, for every process. If the image cannot start again, it runs on.
 void send_engine_allocations_through_malloc(char** argv);
 
 }  // namespace browser_pane

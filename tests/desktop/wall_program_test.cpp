@@ -165,7 +165,9 @@ TEST_F(WallTest, ActionsStatusASecondStartAndTheServiceManagerReachTheRunningWal
     EXPECT_TRUE(status_shows(2, "/other aggiornata alle "));
     // A zoom from afar goes to the nearest step and is kept as one from the keys is.
     EXPECT_EQ(action("zoom", "(3, 0.74)").status, 0);
-    EXPECT_TRUE(wait_until([&] { return file_text(config.string() + ".zoom").find("Finestra3=75") != std::string::npos; }, 30s));
+    // A wall that stopped answering here would make each action below wait out D-Bus's time-out.
+    ASSERT_TRUE(wait_until([&] { return file_text(config.string() + ".zoom").find("Finestra3=75") != std::string::npos; }, 30s))
+        << running.err();
 
     // Out of range: one line each on the wall's standard error, and nothing changes.
     for (const auto& [name, parameter] : {std::pair<std::string, std::string>{"refresh-pane", "5"},
