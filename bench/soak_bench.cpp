@@ -102,22 +102,19 @@ struct Options {
 };
 
 bool parse_pieces(const std::string& list, Pieces& pieces) {
+    const std::pair<const char*, bool Pieces::*> names[] = {
+        {"watch", &Pieces::watch}, {"probe", &Pieces::probe}, {"ping", &Pieces::ping},
+        {"guard", &Pieces::guard}, {"writes", &Pieces::writes}};
     std::size_t at = 0;
     while (at <= list.size()) {
         const std::size_t end = std::min(list.find(',', at), list.size());
         const std::string piece = list.substr(at, end - at);
+        const auto named = std::find_if(std::begin(names), std::end(names),
+                                        [&](const auto& name) { return piece == name.first; });
         if (piece == "all")
             pieces = {true, true, true, true, true};
-        else if (piece == "watch")
-            pieces.watch = true;
-        else if (piece == "probe")
-            pieces.probe = true;
-        else if (piece == "ping")
-            pieces.ping = true;
-        else if (piece == "guard")
-            pieces.guard = true;
-        else if (piece == "writes")
-            pieces.writes = true;
+        else if (named != std::end(names))
+            pieces.*(named->second) = true;
         else
             return false;
         at = end + 1;
@@ -126,20 +123,15 @@ bool parse_pieces(const std::string& list, Pieces& pieces) {
 }
 
 bool parse_options(int argc, char** argv, Options& options) {
+    const std::pair<const char*, bool Options::*> flags[] = {
+        {"--navigate", &Options::navigate}, {"--light", &Options::light}, {"--dashboards", &Options::dashboards},
+        {"--server-inside", &Options::server_inside}, {"--trim", &Options::trim}, {"--bare", &Options::bare}};
     for (int i = 1; i < argc; ++i) {
         const std::string arg = argv[i];
-        if (arg == "--navigate")
-            options.navigate = true;
-        else if (arg == "--light")
-            options.light = true;
-        else if (arg == "--dashboards")
-            options.dashboards = true;
-        else if (arg == "--server-inside")
-            options.server_inside = true;
-        else if (arg == "--trim")
-            options.trim = true;
-        else if (arg == "--bare")
-            options.bare = true;
+        const auto flag = std::find_if(std::begin(flags), std::end(flags),
+                                       [&](const auto& named) { return arg == named.first; });
+        if (flag != std::end(flags))
+            options.*(flag->second) = true;
         else if (arg.rfind("--bare=", 0) == 0) {
             options.bare = true;
             if (!parse_pieces(arg.substr(7), options.pieces))

@@ -31,6 +31,11 @@ constexpr auto kLateProbeSpan = std::chrono::seconds(15);
 
 bool usable_offset(const std::optional<double>& offset) { return !offset || std::isfinite(*offset); }
 
+// Ctrl alone makes a key or the wheel the pane's zoom; with Alt or Super it stays the page's.
+bool zoom_modifier(guint state) {
+    return (state & (GDK_CONTROL_MASK | GDK_MOD1_MASK | GDK_SUPER_MASK)) == GDK_CONTROL_MASK;
+}
+
 }  // namespace
 
 struct BrowserPane::Impl {
@@ -153,7 +158,7 @@ void BrowserPane::Impl::change_zoom(int percent) {
 }
 
 gboolean BrowserPane::Impl::on_key_press(GtkWidget*, GdkEventKey* event, gpointer data) {
-    if ((event->state & (GDK_CONTROL_MASK | GDK_MOD1_MASK | GDK_SUPER_MASK)) != GDK_CONTROL_MASK)
+    if (!zoom_modifier(event->state))
         return FALSE;
     auto* impl = static_cast<Impl*>(data);
     switch (event->keyval) {
@@ -176,7 +181,7 @@ gboolean BrowserPane::Impl::on_key_press(GtkWidget*, GdkEventKey* event, gpointe
 }
 
 gboolean BrowserPane::Impl::on_scroll(GtkWidget*, GdkEventScroll* event, gpointer data) {
-    if ((event->state & (GDK_CONTROL_MASK | GDK_MOD1_MASK | GDK_SUPER_MASK)) != GDK_CONTROL_MASK)
+    if (!zoom_modifier(event->state))
         return FALSE;
     auto* impl = static_cast<Impl*>(data);
     int steps = 0;  // up, away from the user, zooms in

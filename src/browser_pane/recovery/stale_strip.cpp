@@ -2,7 +2,7 @@
 
 #include <atkmm/object.h>
 
-#include "platform/widget_style.h"
+#include "browser_pane/label_over_page.h"
 
 namespace {
 
@@ -13,22 +13,12 @@ constexpr const char* kStyle =
 }  // namespace
 
 StaleStrip::StaleStrip(Gtk::Widget& page) {
-    overlay_.add(page);
-    overlay_.add_overlay(label_);
-    // Clicks and scrolls go to the page underneath, as if the strip were not there.
-    overlay_.set_overlay_pass_through(label_, true);
-    label_.set_can_focus(false);
+    lay_label_over(overlay_, page, label_, "orvalis-stale", kStyle);
     label_.set_halign(Gtk::ALIGN_FILL);
     label_.set_valign(Gtk::ALIGN_END);
     label_.set_xalign(0);
     label_.set_single_line_mode(true);
     label_.set_ellipsize(Pango::ELLIPSIZE_END);
-    platform::style_widget(label_, "orvalis-stale", kStyle);
-    // A window's show_all() must not bring it up.
-    label_.set_no_show_all(true);
-    label_.hide();
-    overlay_.show();
-    page.show();
 }
 
 void StaleStrip::show(const std::string& text) {

@@ -4,7 +4,7 @@
 
 #include <string>
 
-#include "platform/widget_style.h"
+#include "browser_pane/label_over_page.h"
 
 namespace {
 
@@ -17,20 +17,12 @@ constexpr unsigned kShownMs = 2000;
 }  // namespace
 
 ZoomLabel::ZoomLabel(Gtk::Widget& page) {
-    overlay_.add(page);
-    overlay_.add_overlay(label_);
-    overlay_.set_overlay_pass_through(label_, true);
-    label_.set_can_focus(false);
+    lay_label_over(overlay_, page, label_, "orvalis-zoom", kStyle);
     label_.set_halign(Gtk::ALIGN_END);
     label_.set_valign(Gtk::ALIGN_START);
     // Clear of the edge and of a page's scroll bar.
     label_.set_margin_top(6);
     label_.set_margin_end(22);
-    platform::style_widget(label_, "orvalis-zoom", kStyle);
-    label_.set_no_show_all(true);
-    label_.hide();
-    overlay_.show();
-    page.show();
 }
 
 ZoomLabel::~ZoomLabel() { hide_.disconnect(); }
