@@ -29,7 +29,7 @@
 #include <utility>
 
 #include "bench_stand.h"
-#include "browser_pane/engine_allocator.h"
+#include "platform/engine_allocator.h"
 #include "main_window/main_window.h"
 #include "process_tree.h"
 
@@ -184,9 +184,9 @@ int measure(int argc, char** argv, const BenchFolder& folder) {
     // What four static pages cost with nobody ticking, to tell the timer's share apart.
     if (idle_seconds > 0)
         measure_cpu("with the timer stopped", idle_seconds, [] {});
-    measure_cpu("while the timer ran", seconds, [&window] { window.Tempo_Click(); });
+    measure_cpu("while the timer ran", seconds, [&window] { window.toggle_timer(); });
     std::printf("timer ran %d s; the counter reads \"%s\"\n", seconds,
-                window.contatore_entry().get_label().c_str());
+                window.countdown_entry().get_label().c_str());
     print_pss("at the end");
     return 0;
 }
@@ -194,7 +194,7 @@ int measure(int argc, char** argv, const BenchFolder& folder) {
 }  // namespace
 
 int main(int argc, char** argv) {
-    browser_pane::send_engine_allocations_through_malloc(argv);
+    platform::send_engine_allocations_through_malloc(argv);
     const auto bench = [&] {
         return run_bench("cpu-bench", [&](const BenchFolder& folder) { return measure(argc, argv, folder); });
     };

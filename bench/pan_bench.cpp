@@ -15,7 +15,7 @@
 #include <gtkmm/window.h>
 
 #include "bench_stand.h"
-#include "browser_pane/engine_allocator.h"
+#include "platform/engine_allocator.h"
 #include "browser_pane/browser_pane.h"
 #include "process_tree.h"
 #include "support/local_http_server.h"
@@ -92,6 +92,6 @@ int measure(int argc, char** argv, const BenchFolder& folder) {
 }  // namespace
 
 int main(int argc, char** argv) {
-    browser_pane::send_engine_allocations_through_malloc(argv);
+    platform::send_engine_allocations_through_malloc(argv);
     return run_bench("pan-bench", [&](const BenchFolder& folder) { return measure(argc, argv, folder); });
 }

@@ -39,7 +39,7 @@
 #include <webkit2/webkit2.h>
 
 #include "bench_stand.h"
-#include "browser_pane/engine_allocator.h"
+#include "platform/engine_allocator.h"
 #include "browser_pane/panning/app_shell.h"
 #include "browser_pane/page_guard.h"
 #include "browser_pane/pane_web_view.h"
@@ -236,7 +236,7 @@ public:
         });
     }
 
-    void tick() override { window_.Timer1_Timer(); }
+    void tick() override { window_.on_countdown_tick(); }
 
 private:
     MainWindow window_;
@@ -613,6 +613,6 @@ int measure(int argc, char** argv, const BenchFolder& folder) {
 }  // namespace
 
 int main(int argc, char** argv) {
-    browser_pane::send_engine_allocations_through_malloc(argv);
+    platform::send_engine_allocations_through_malloc(argv);
     return run_bench("soak-bench", [&](const BenchFolder& folder) { return measure(argc, argv, folder); });
 }

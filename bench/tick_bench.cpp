@@ -1,6 +1,6 @@
 // How long one timer tick keeps the UI thread busy with four loaded panes: the
 // countdown step, the counter caption and the eight scroll writes, timed around
-// MainWindow::Timer1_Timer with the main loop running between ticks as it would.
+// MainWindow::on_countdown_tick with the main loop running between ticks as it would.
 //
 // Usage: xvfb-run -a tick_bench [ticks] [--dashboards] [--zoom=PERCENT]   (default 1000 ticks)
 // With --dashboards the four pages are dashboards whose document never scrolls,
@@ -18,7 +18,7 @@
 #include <vector>
 
 #include "bench_stand.h"
-#include "browser_pane/engine_allocator.h"
+#include "platform/engine_allocator.h"
 #include "main_window/main_window.h"
 #include "settings/zoom_file.h"
 #include "support/local_http_server.h"
@@ -112,7 +112,7 @@ int measure(int argc, char** argv, const BenchFolder& folder) {
     if (!show_and_load_bench_pages(window, "tick_bench"))
         return 1;
 
-    Spread whole = time_ticks(ticks, [&](int) { window.Timer1_Timer(); });
+    Spread whole = time_ticks(ticks, [&](int) { window.on_countdown_tick(); });
     std::printf("ticks:  %d (one every %lld ms of main loop, four loaded panes%s at %d %%)\n", ticks,
                 static_cast<long long>(kGapBetweenTicks.count()), dashboards ? ", panned dashboards" : "",
                 window.pane(1).zoom());
@@ -129,7 +129,7 @@ int measure(int argc, char** argv, const BenchFolder& folder) {
                            window.pane(n).set_body_scroll(panes[n - 1].scroll_x, panes[n - 1].scroll_y);
                    }).cpu);
     print_cpu_line("  of which the counter caption", time_ticks(ticks, [&](int i) {
-                       CommandMenuBar::set_caption(window.contatore_entry(), std::to_string(120 - i % 120));
+                       CommandMenuBar::set_caption(window.countdown_entry(), std::to_string(120 - i % 120));
                    }).cpu);
     run_main_loop_for(std::chrono::milliseconds(100));
 
@@ -158,6 +158,6 @@ int measure(int argc, char** argv, const BenchFolder& folder) {
 }  // namespace
 
 int main(int argc, char** argv) {
-    browser_pane::send_engine_allocations_through_malloc(argv);
+    platform::send_engine_allocations_through_malloc(argv);
     return run_bench("tick-bench", [&](const BenchFolder& folder) { return measure(argc, argv, folder); });
 }

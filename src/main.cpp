@@ -10,7 +10,7 @@
 #include <string>
 #include <vector>
 
-#include "browser_pane/engine_allocator.h"
+#include "platform/engine_allocator.h"
 #include "browser_pane/website_data/website_data.h"
 #include "main_window/main_window.h"
 #include "main_window/wall_actions.h"
@@ -75,7 +75,7 @@ int main(int argc, char** argv) {
     }
     // A second start of a running wall brings that wall forward and opens nothing.
     if (platform::raise_running_wall(id)) return 0;
-    browser_pane::send_engine_allocations_through_malloc(arguments.data());
+    platform::send_engine_allocations_through_malloc(arguments.data());
 
     if (!settings.warning.empty()) std::cerr << settings.warning << '\n';
     // The desktop entry's name, which Wayland compositors match windows with (their

@@ -23,6 +23,13 @@ PACKAGES+=(
   weston
   dbus libglib2.0-bin
 )
+# A desktop's own set-up, which the tests must pass with: the accessibility bus and
+# dbus-launch, as every GNOME or Xfce machine has them.
+PACKAGES+=(at-spi2-core dbus-x11)
+# MQTT (the client library, and the broker its tests start); the screen's power on X11
+# (DPMS through libXext) and on wlroots compositors (libwayland-client, wayland-scanner),
+# with a headless sway for the test of the latter.
+PACKAGES+=(libmosquitto-dev mosquitto libxext-dev libwayland-dev sway)
 
 missing=()
 for p in "${PACKAGES[@]}"; do

@@ -12,8 +12,8 @@
 #include "browser_pane/scroll_script.h"
 #include "browser_pane/recovery/stale_strip.h"
 #include "browser_pane/zoom/zoom_label.h"
-#include "browser_pane/zoom/zoom_steps.h"
-#include "platform/text_encoding.h"
+#include "zoom/zoom_steps.h"
+#include "text/text_encoding.h"
 
 namespace {
 
@@ -311,7 +311,7 @@ Gtk::Widget& BrowserPane::widget() { return impl_->strip.widget(); }
 bool BrowserPane::navigate(const std::string& address) {
     // WebKit ignores an empty address, where a blank page is what a viewer shows;
     // bytes that are not UTF-8 would not survive its URL parser.
-    const std::string target = platform::repair_utf8(address.empty() ? "about:blank" : address);
+    const std::string target = text::repair_utf8(address.empty() ? "about:blank" : address);
     impl_->recovery.load(target);
     return true;
 }

@@ -14,7 +14,7 @@ CalculatorEngine::CalculatorEngine(platform::NumberSeparators separators, platfo
 
 void CalculatorEngine::open() {
     readout_ = "0.";
-    label1_ = "0.";
+    conversion_line_ = "0.";
     initialise();
 }
 
@@ -129,14 +129,14 @@ void CalculatorEngine::percent() {
 }
 
 void CalculatorEngine::clear() {
-    readout_ = label1_ = format(0, "0.", separators_);
+    readout_ = conversion_line_ = format(0, "0.", separators_);
     accumulator_ = Value(0.0);
     operand_ = Value(0.0);
     initialise();
 }
 
 void CalculatorEngine::clear_entry() {
-    readout_ = label1_ = format(0, "0.", separators_);
+    readout_ = conversion_line_ = format(0, "0.", separators_);
     point_entered_ = false;
     last_key_ = LastKey::Ce;
 }
@@ -150,7 +150,7 @@ void CalculatorEngine::convert(ConversionFn conversion) {
     const auto converted = conversion(readout_, separators_);
     if (!converted) return fail();
     readout_ = converted->readout;
-    label1_ = converted->label;
+    conversion_line_ = converted->label;
 }
 
 bool CalculatorEngine::shows_number() const { return parse_number(readout_, separators_).has_value(); }

@@ -1,7 +1,7 @@
 #pragma once
 // The pocket calculator behind "Euro Calcolatore K.Z.": its typing state, what each
 // key does to it, and the two display texts (`Readout` and the conversion line
-// `Label1`). No widgets: the window forwards clicks here and copies the two texts
+// the conversion line). No widgets: the window forwards clicks here and copies the two texts
 // back. The division-by-zero message goes through the injected message box.
 //
 // The engine outlives its window: closing the window loses the display and the
@@ -44,7 +44,7 @@ public:
     void to_lire();                         // "Lire": the display taken as euro
 
     const std::string& readout() const { return readout_; }
-    const std::string& label1() const { return label1_; }
+    const std::string& conversion_line() const { return conversion_line_; }
 
 private:
     bool run_pending_operation();
@@ -58,7 +58,7 @@ private:
     platform::MessageBox& messages_;
 
     std::string readout_ = "0.";
-    std::string label1_ = "0.";
+    std::string conversion_line_ = "0.";
     Value accumulator_;
     Value operand_;
     bool point_entered_ = false;

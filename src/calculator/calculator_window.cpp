@@ -23,7 +23,7 @@ constexpr const char* kStyle = R"css(
 .orvalis-calculator button { font: bold 9.75pt Sans; padding: 0; min-width: 0; min-height: 0; }
 .orvalis-calculator label.display { font: bold 12pt Sans; padding: 0 4px; border: 1px solid #808080; }
 .orvalis-calculator label#Readout { background-color: #ffff00; color: #000000; }
-.orvalis-calculator label#Label1 { background-color: #00ffff; }
+.orvalis-calculator label#Conversion { background-color: #00ffff; }
 )css";
 
 void make_display(Gtk::Label& label, const char* name) {
@@ -51,9 +51,9 @@ CalculatorWindow::CalculatorWindow(CalculatorEngine& engine, platform::ProcessLa
     make_display(readout_, "Readout");
     readout_.set_size_request(platform::twips_to_pixels(3000), platform::twips_to_pixels(375));
     layout_.put(readout_, platform::twips_to_pixels(90), platform::twips_to_pixels(45));
-    make_display(label1_, "Label1");
-    label1_.set_size_request(platform::twips_to_pixels(2985), platform::twips_to_pixels(375));
-    layout_.put(label1_, platform::twips_to_pixels(90), platform::twips_to_pixels(1035));
+    make_display(conversion_line_, "Conversion");
+    conversion_line_.set_size_request(platform::twips_to_pixels(2985), platform::twips_to_pixels(375));
+    layout_.put(conversion_line_, platform::twips_to_pixels(90), platform::twips_to_pixels(1035));
 
     image1_.set_size_request(platform::twips_to_pixels(825), platform::twips_to_pixels(435));
     image1_.add_events(Gdk::BUTTON_PRESS_MASK);
@@ -128,7 +128,7 @@ void CalculatorWindow::run(const std::function<void()>& command) {
 
 void CalculatorWindow::show_texts() {
     readout_.set_text(engine_.readout());
-    label1_.set_text(engine_.label1());
+    conversion_line_.set_text(engine_.conversion_line());
 }
 
 bool CalculatorWindow::open_home_page(GdkEventButton* event) {

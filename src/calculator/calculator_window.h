@@ -1,6 +1,6 @@
 #pragma once
 // "Euro Calcolatore K.Z.": the calculator's window. It lays out the keys, the
-// display `Readout` and the conversion line `Label1`, forwards each click to the
+// display `Readout` and the conversion line, forwards each click to the
 // engine and shows the engine's texts; the picture `Image1` opens the maker's home
 // page in the default browser. It stays above other windows.
 //
@@ -42,7 +42,7 @@ private:
     platform::ProcessLauncher& launcher_;
     Gtk::Fixed layout_;
     Gtk::Label readout_;
-    Gtk::Label label1_;
+    Gtk::Label conversion_line_;
     Gtk::DrawingArea image1_;
 };
 

@@ -7,7 +7,7 @@
 #include <atkmm/object.h>
 
 #include "config_dialog/dialog_layout.h"
-#include "platform/text_encoding.h"
+#include "text/text_encoding.h"
 #include "platform/widget_style.h"
 #include "settings/settings_operations.h"
 
@@ -122,12 +122,12 @@ void ConfigDialog::build_controls() {
         option.set_label("Finestra " + number);
         option.join_group(no_option_);
         option.get_accessible()->set_name("Finestra " + number);
-        option.signal_toggled().connect([this, n] { Option_Click(n); });
+        option.signal_toggled().connect([this, n] { choose_pane(n); });
         place(option, dialog_layout::option[i]);
 
         auto& arrow = arrows_[i];
         arrow.set_name("Image" + number);
-        arrow.signal_step().connect([this, &arrow] { Image_Click(arrow.direction()); });
+        arrow.signal_step().connect([this, &arrow] { move_region(arrow.direction()); });
         // The picture keeps the arrow's place; the pressed frame takes one pixel around it.
         const auto& at = dialog_layout::image[i];
         area_.put(arrow, platform::twips_to_pixels(at.left) - 1, platform::twips_to_pixels(at.top) - 1);
@@ -136,7 +136,7 @@ void ConfigDialog::build_controls() {
         check.set_name("Check" + number);
         check.set_label("Refresh Br" + number);
         check.get_accessible()->set_name("Refresh Br" + number);
-        check.signal_toggled().connect([this, n] { Check_Toggled(n); });
+        check.signal_toggled().connect([this, n] { on_refresh_flag_toggled(n); });
         place(check, dialog_layout::check[i]);
     }
     no_option_.set_active(true);
@@ -152,10 +152,10 @@ void ConfigDialog::build_controls() {
         button.get_accessible()->set_name(captions[i]);
         place(button, dialog_layout::command[i]);
     }
-    commands_[0].signal_clicked().connect([this] { Command1_Click(); });
-    commands_[1].signal_clicked().connect([this] { Command2_Click(); });
-    commands_[2].signal_clicked().connect([this] { Command3_Click(); });
-    commands_[3].signal_clicked().connect([this] { Command4_Click(); });
+    commands_[0].signal_clicked().connect([this] { load_settings_file(); });
+    commands_[1].signal_clicked().connect([this] { close_dialog(); });
+    commands_[2].signal_clicked().connect([this] { apply_addresses(); });
+    commands_[3].signal_clicked().connect([this] { save_settings_file(); });
 }
 
 void ConfigDialog::set_focus_order() {
@@ -178,7 +178,7 @@ std::string ConfigDialog::text(int n) const {
 
 void ConfigDialog::set_text(int n, const std::string& value) {
     if (!in_range(n, texts_.size())) return;
-    texts_[static_cast<std::size_t>(n - 1)].set_text(platform::repair_utf8(value));  // a file or a caller may hand us any bytes
+    texts_[static_cast<std::size_t>(n - 1)].set_text(text::repair_utf8(value));  // a file or a caller may hand us any bytes
 }
 
 int ConfigDialog::check(int n) const {
@@ -229,7 +229,7 @@ void ConfigDialog::on_hide() {
     Gtk::Window::on_hide();
 }
 
-void ConfigDialog::Command1_Click() {
+void ConfigDialog::load_settings_file() {
     const auto file = chooser_.choose("Carica Configurazione");
     if (!file) return;
     const auto outcome = load_settings(*file, store_, *this);
@@ -244,15 +244,15 @@ void ConfigDialog::Command1_Click() {
         if (Pane* pane = panes_[static_cast<std::size_t>(n - 1)]) pane->navigate(store_.Dati[n].to_text());
 }
 
-void ConfigDialog::Command2_Click() { hide(); }
+void ConfigDialog::close_dialog() { hide(); }
 
-void ConfigDialog::Command3_Click() {
+void ConfigDialog::apply_addresses() {
     // Pane 4 is left alone on purpose; a pane that cannot navigate is skipped.
     for (int n = 1; n <= 3; ++n)
         if (Pane* pane = panes_[static_cast<std::size_t>(n - 1)]) pane->navigate(text(n));
 }
 
-void ConfigDialog::Command4_Click() {
+void ConfigDialog::save_settings_file() {
     const auto file = chooser_.choose("Salva Configurazione");
     if (!file) return;
     const auto outcome = save_settings(*file, store_, *this);
@@ -260,16 +260,16 @@ void ConfigDialog::Command4_Click() {
     else saved_.emit(*file);
 }
 
-void ConfigDialog::Option_Click(int n) {
+void ConfigDialog::choose_pane(int n) {
     if (options_[static_cast<std::size_t>(n - 1)].get_active()) select_pane(store_, n);
 }
 
-void ConfigDialog::Check_Toggled(int n) {
+void ConfigDialog::on_refresh_flag_toggled(int n) {
     // A click on a grey box makes it a plain checked or unchecked one.
     if (!setting_checks_) checks_[static_cast<std::size_t>(n - 1)].set_inconsistent(false);
 }
 
-void ConfigDialog::Image_Click(Arrow direction) { arrow_click(store_, panes_, direction); }
+void ConfigDialog::move_region(Arrow direction) { arrow_click(store_, panes_, direction); }
 
 void ConfigDialog::report_failure(const std::string& message) {
     messages_.show(message, message_title, platform::MessageIcon::Exclamation);

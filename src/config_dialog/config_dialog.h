@@ -63,13 +63,13 @@ private:
     void place(Gtk::Widget& widget, const TwipsRect& where);
     void set_focus_order();
 
-    void Command1_Click();  // "Carica File"
-    void Command2_Click();  // "Esci Configurazione"
-    void Command3_Click();  // "Aggiorna Home"
-    void Command4_Click();  // "Salva File"
-    void Option_Click(int n);
-    void Check_Toggled(int n);
-    void Image_Click(Arrow direction);
+    void load_settings_file();  // "Carica File"
+    void close_dialog();  // "Esci Configurazione"
+    void apply_addresses();  // "Aggiorna Home"
+    void save_settings_file();  // "Salva File"
+    void choose_pane(int n);
+    void on_refresh_flag_toggled(int n);
+    void move_region(Arrow direction);
     void report_failure(const std::string& message);
 
     SettingsStore& store_;

@@ -49,8 +49,8 @@ MainWindow::MainWindow(const WindowStart& start)
       chooser_(nullptr),
       config_dialog_(std::make_unique<ConfigDialog>(store_, pane_set(), chooser_, dialog_messages_)),
       calculator_engine_(platform::user_number_separators(), messages_),
-      Timer1([this] { Timer1_Timer(); }),
-      countdown_(store_, pane_set(), *config_dialog_, Timer1) {
+      countdown_ticker_([this] { on_countdown_tick(); }),
+      countdown_(store_, pane_set(), *config_dialog_, countdown_ticker_) {
     set_title("Orvalis");
     set_icon_list({orvalis_icon(16), orvalis_icon(32), orvalis_icon(48)});
     messages_.set_parent(this);
@@ -79,8 +79,8 @@ MainWindow::MainWindow(const WindowStart& start)
     // Full screen drops the frame only: the menu bar stays, it holds the countdown.
     if (start.fullscreen) fullscreen();
 
-    Form_Load(store_, start.settings_file, *config_dialog_, pane_set());
-    if (start.timer) Tempo_Click();
+    load_start_settings(store_, start.settings_file, *config_dialog_, pane_set());
+    if (start.timer) toggle_timer();
     // A page's new window opens in the user's browser as every other address does:
     // schemes no program handles are refused.
     for (auto& browser_pane : panes_)
@@ -94,14 +94,14 @@ PaneSet MainWindow::pane_set() {
 }
 
 void MainWindow::build_menu() {
-    Tempo = &menu_bar_.add_entry("Timer on");
-    Tempo->signal_activate().connect([this] { Tempo_Click(); });
-    contatore = &menu_bar_.add_entry("000");
+    timer_entry_ = &menu_bar_.add_entry("Timer on");
+    timer_entry_->signal_activate().connect([this] { toggle_timer(); });
+    countdown_entry_ = &menu_bar_.add_entry("000");
     // The working entries, each after an empty spacer entry that keeps them apart.
     const std::pair<const char*, void (MainWindow::*)()> commands[] = {
-        {"Refresh", &MainWindow::RefreshManuale_Click}, {"Tavorinello", &MainWindow::DBB_Click},
-        {"Calcolatore", &MainWindow::Calcolatore_Click}, {"Configura", &MainWindow::Configura_Click},
-        {"Cerca", &MainWindow::Cerca_Click},             {"[ Info ]", &MainWindow::Info_Click},
+        {"Refresh", &MainWindow::refresh_flagged_panes}, {"Tavorinello", &MainWindow::start_launcher_program},
+        {"Calcolatore", &MainWindow::open_calculator}, {"Configura", &MainWindow::open_config_dialog},
+        {"Cerca", &MainWindow::open_search},             {"[ Info ]", &MainWindow::show_about},
     };
     for (const auto& [caption, handler] : commands) {
         menu_bar_.add_entry("").set_size_request(kSpacerWidth, -1);
@@ -109,26 +109,26 @@ void MainWindow::build_menu() {
     }
 }
 
-void MainWindow::Timer1_Timer() {
-    CommandMenuBar::set_caption(*contatore, countdown_.tick());
+void MainWindow::on_countdown_tick() {
+    CommandMenuBar::set_caption(*countdown_entry_, countdown_.tick());
 }
 
-void MainWindow::Tempo_Click() {
-    CommandMenuBar::set_caption(*Tempo, countdown_.toggle());
+void MainWindow::toggle_timer() {
+    CommandMenuBar::set_caption(*timer_entry_, countdown_.toggle());
 }
 
-void MainWindow::RefreshManuale_Click() {
+void MainWindow::refresh_flagged_panes() {
     countdown_.reload_flagged();
 }
 
 void MainWindow::set_timer(bool on) {
-    if (Timer1.running() != on) Tempo_Click();
+    if (countdown_ticker_.running() != on) toggle_timer();
 }
 
 void MainWindow::reload_settings() {
     // The zoom file goes with the settings file, and is read again with it.
     zoom_.use_file(zoom_.file());
-    Form_Load(store_, settings_file_, *config_dialog_, pane_set());
+    load_start_settings(store_, settings_file_, *config_dialog_, pane_set());
 }
 
 WallHealth MainWindow::health() const {
@@ -137,26 +137,26 @@ WallHealth MainWindow::health() const {
     return panes;
 }
 
-void MainWindow::DBB_Click() {
+void MainWindow::start_launcher_program() {
     if (const auto command = launcher_command(config_dialog_->text(5)))
         launcher_.start(command->argv, command->working_dir);
 }
 
-void MainWindow::Configura_Click() {
+void MainWindow::open_config_dialog() {
     config_dialog_->present();
 }
 
-void MainWindow::Calcolatore_Click() {
-    if (!Calculator) {
-        Calculator = std::make_unique<calculator::CalculatorWindow>(calculator_engine_, launcher_);
-        discard_on_close(Calculator);
+void MainWindow::open_calculator() {
+    if (!calculator_window_) {
+        calculator_window_ = std::make_unique<calculator::CalculatorWindow>(calculator_engine_, launcher_);
+        discard_on_close(calculator_window_);
     }
-    keep_above(*Calculator, *this);
-    Calculator->deiconify();
-    Calculator->present();
+    keep_above(*calculator_window_, *this);
+    calculator_window_->deiconify();
+    calculator_window_->present();
 }
 
-void MainWindow::Cerca_Click() {
+void MainWindow::open_search() {
     if (!search_window_) {
         search_window_ = std::make_unique<SearchWindow>(launcher_);
         // A search only hides the box; closing it through its frame discards it with its query.
@@ -166,12 +166,12 @@ void MainWindow::Cerca_Click() {
     search_window_->present();
 }
 
-void MainWindow::Info_Click() {
+void MainWindow::show_about() {
     messages_.show(about_text(), "Orvalis", platform::MessageIcon::Question);
 }
 
 bool MainWindow::on_delete_event(GdkEventAny* event) {
-    Form_Unload();
+    close_tool_windows();
     return Gtk::Window::on_delete_event(event);
 }
 
@@ -191,9 +191,9 @@ bool MainWindow::on_window_state_event(GdkEventWindowState* event) {
     return Gtk::Window::on_window_state_event(event);
 }
 
-void MainWindow::Form_Unload() {
-    Timer1.stop();
+void MainWindow::close_tool_windows() {
+    countdown_ticker_.stop();
     config_dialog_.reset();
     search_window_.reset();
-    Calculator.reset();
+    calculator_window_.reset();
 }

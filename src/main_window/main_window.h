@@ -1,7 +1,7 @@
 #pragma once
-// Form1, the main window: four browser panes in the quarters of the window, the
+// The main window: four browser panes in the quarters of the window, the
 // fourteen-entry menu bar, the countdown timer, and the other windows it opens.
-// What the commands do lives in small pure pieces (Form_Load, Countdown,
+// What the commands do lives in small pure pieces (load_start_settings, Countdown,
 // launcher_command); this class holds the widgets and connects them.
 
 #include <gtkmm/box.h>
@@ -49,19 +49,19 @@ public:
     ConfigDialog& config_dialog() { return *config_dialog_; }
     SettingsStore& store() { return store_; }
     PaneZoom& zoom() { return zoom_; }
-    Gtk::MenuItem& contatore_entry() { return *contatore; }
-    calculator::CalculatorWindow* calculator_window() { return Calculator.get(); }
+    Gtk::MenuItem& countdown_entry() { return *countdown_entry_; }
+    calculator::CalculatorWindow* calculator_window() { return calculator_window_.get(); }
     SearchWindow* search_window() { return search_window_.get(); }
     const FullScreenCare& full_screen_care() const { return full_screen_care_; }
 
-    void Timer1_Timer();
-    void Tempo_Click();
-    void RefreshManuale_Click();
-    void DBB_Click();
-    void Calcolatore_Click();
-    void Configura_Click();
-    void Cerca_Click();
-    void Info_Click();
+    void on_countdown_tick();
+    void toggle_timer();
+    void refresh_flagged_panes();
+    void start_launcher_program();
+    void open_calculator();
+    void open_config_dialog();
+    void open_search();
+    void show_about();
 
     // Commands from outside the window.
     // Starts or stops the countdown as "Timer on"/"Timer off" would; nothing when it already is so.
@@ -78,7 +78,7 @@ protected:
 
 private:
     void build_menu();
-    void Form_Unload();
+    void close_tool_windows();
     PaneSet pane_set();
 
     std::filesystem::path settings_file_;
@@ -94,15 +94,15 @@ private:
     Gtk::Box layout_{Gtk::ORIENTATION_VERTICAL};
     CommandMenuBar menu_bar_;
     QuarterContainer quarters_;
-    Gtk::MenuItem* Tempo = nullptr;
-    Gtk::MenuItem* contatore = nullptr;
+    Gtk::MenuItem* timer_entry_ = nullptr;
+    Gtk::MenuItem* countdown_entry_ = nullptr;
 
     std::unique_ptr<ConfigDialog> config_dialog_;
     std::unique_ptr<SearchWindow> search_window_;
     calculator::CalculatorEngine calculator_engine_;
-    std::unique_ptr<calculator::CalculatorWindow> Calculator;
+    std::unique_ptr<calculator::CalculatorWindow> calculator_window_;
 
-    GlibTicker Timer1;
+    GlibTicker countdown_ticker_;
     Countdown countdown_;
     bool full_screen_ = false;
     FullScreenCare full_screen_care_{*this};

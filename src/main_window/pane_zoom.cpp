@@ -4,7 +4,7 @@
 
 #include <iostream>
 
-#include "browser_pane/zoom/zoom_steps.h"
+#include "zoom/zoom_steps.h"
 
 namespace {
 constexpr unsigned kWriteDelayMs = 1000;

@@ -4,7 +4,7 @@
 
 #include "settings/settings_operations.h"
 
-void Form_Load(SettingsStore& store, const std::filesystem::path& settings_file,
+void load_start_settings(SettingsStore& store, const std::filesystem::path& settings_file,
                DialogFields& dialog, const PaneSet& panes) {
     store.Dati[0] = Value(std::int16_t{120});
     const Value pane4_address = startup_read(store, settings_file);

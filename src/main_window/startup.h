@@ -9,5 +9,5 @@
 #include "settings/dialog_fields.h"
 #include "settings/settings_store.h"
 
-void Form_Load(SettingsStore& store, const std::filesystem::path& settings_file,
+void load_start_settings(SettingsStore& store, const std::filesystem::path& settings_file,
                DialogFields& dialog, const PaneSet& panes);

@@ -23,7 +23,7 @@ T value_of(const Glib::VariantBase& parameter) {
 
 void add_wall_actions(const Glib::RefPtr<Gtk::Application>& app, MainWindow& window) {
     MainWindow* w = &window;
-    app->add_action("refresh", [w] { w->RefreshManuale_Click(); });
+    app->add_action("refresh", [w] { w->refresh_flagged_panes(); });
     app->add_action("reload-settings", [w] { w->reload_settings(); });
 
     app->add_action_with_parameter("refresh-pane", Glib::VARIANT_TYPE_INT32, [w](const Glib::VariantBase& p) {

@@ -1,5 +1,5 @@
 #include "platform/gtk_message_box.h"
-#include "platform/text_encoding.h"
+#include "text/text_encoding.h"
 
 #include <glibmm/ustring.h>
 #include <gtkmm/image.h>

@@ -3,7 +3,7 @@
 #include <cerrno>
 #include <system_error>
 
-#include "platform/text_encoding.h"
+#include "text/text_encoding.h"
 
 namespace settings {
 
@@ -39,7 +39,7 @@ std::string folder_reason(const std::filesystem::path& folder, int error_number)
 }
 
 std::string quoted_file_name(const std::filesystem::path& file) {
-    return "\"" + platform::repair_utf8(file.string()) + "\"";
+    return "\"" + text::repair_utf8(file.string()) + "\"";
 }
 
 }  // namespace settings

@@ -11,7 +11,7 @@
 #include <string_view>
 
 #include "settings/file_error_text.h"
-#include "platform/text_encoding.h"
+#include "text/text_encoding.h"
 
 namespace settings {
 namespace {
@@ -194,18 +194,18 @@ Value field_value(const RawField& field, std::string text) {
 std::vector<ReadField> decode(const std::vector<RawField>& raw, bool has_bom) {
     const auto utf8_part = [](const RawField& f) {
         std::string_view bytes = f.bytes;
-        if (f.cut) bytes.remove_suffix(platform::cut_utf8_tail(bytes));  // a character split by the limit
+        if (f.cut) bytes.remove_suffix(text::cut_utf8_tail(bytes));  // a character split by the limit
         return bytes;
     };
     const bool utf8 = has_bom || std::all_of(raw.begin(), raw.end(), [&](const RawField& f) {
-                          return platform::is_valid_utf8(utf8_part(f));
+                          return text::is_valid_utf8(utf8_part(f));
                       });
     std::vector<ReadField> fields;
     fields.reserve(raw.size());
     for (const RawField& f : raw) {
-        std::string text = has_bom ? platform::repair_utf8(utf8_part(f))
+        std::string text = has_bom ? text::repair_utf8(utf8_part(f))
                            : utf8  ? std::string(utf8_part(f))
-                                   : platform::cp1252_to_utf8(f.bytes);
+                                   : text::cp1252_to_utf8(f.bytes);
         fields.push_back({field_value(f, std::move(text)), f.line});
     }
     return fields;

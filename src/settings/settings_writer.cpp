@@ -4,7 +4,7 @@
 #include <cmath>
 #include <string_view>
 
-#include "platform/text_encoding.h"
+#include "text/text_encoding.h"
 
 namespace settings {
 namespace {
@@ -35,7 +35,7 @@ bool needs_quotes(std::string_view text) {
 }
 
 std::string text_line(std::string_view raw) {
-    std::string text = one_line(platform::repair_utf8(raw));
+    std::string text = one_line(text::repair_utf8(raw));
     if (!needs_quotes(text)) return text;
     std::replace(text.begin(), text.end(), '"', '\'');
     return '"' + text + '"';

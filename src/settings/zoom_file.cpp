@@ -5,7 +5,7 @@
 #include <charconv>
 #include <memory>
 
-#include "browser_pane/zoom/zoom_steps.h"
+#include "zoom/zoom_steps.h"
 #include "settings/atomic_file.h"
 #include "settings/file_error_text.h"
 

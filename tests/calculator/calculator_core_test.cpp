@@ -68,7 +68,7 @@ TEST(CalculatorEngine, KeySequencesShowTheirDisplay) {
 }
 
 TEST(CalculatorEngine, EuroAndLireConvert) {
-    struct Case { const char *keys, *amount, *display; };  // amount: `Label1` after its currency
+    struct Case { const char *keys, *amount, *display; };  // amount: the conversion line after its currency
     const Case cases[] = {
         {"1000000 Euro", "516,46", "1.000.000"}, {"150 Euro", "0,08", "150"}, {"100 + 50 Euro", "0,08", "150"},
         {"1936 . 27 Euro", "1,00", "1.936"}, {"0 Euro", "0,00", ""}, {"150 Lire", "290.440", "150,00"},
@@ -78,7 +78,7 @@ TEST(CalculatorEngine, EuroAndLireConvert) {
         for (const auto& c : cases) {
             const Typed t(seps, c.keys);
             const std::string currency = std::string(c.keys).ends_with("Euro") ? "€ " : "L. ";
-            EXPECT_EQ(t.engine.label1(), currency + in_separators(c.amount, seps)) << c.keys;
+            EXPECT_EQ(t.engine.conversion_line(), currency + in_separators(c.amount, seps)) << c.keys;
             EXPECT_EQ(t.engine.readout(), in_separators(c.display, seps)) << c.keys;
         }
 }

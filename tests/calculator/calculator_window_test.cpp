@@ -34,7 +34,7 @@ TEST(CalculatorWindow, ClickedKeysReachTheDisplay) {
             if (key->get_label() == caption)
                 click_at(*key, key->get_allocation().get_x() + 5, key->get_allocation().get_y() + 5);
     EXPECT_EQ(named.at("Readout")->get_text(), "1.000.000");
-    EXPECT_EQ(named.at("Label1")->get_text(), "€ 516,46");
+    EXPECT_EQ(named.at("Conversion")->get_text(), "€ 516,46");
 }
 
 }  // namespace

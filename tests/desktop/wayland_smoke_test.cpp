@@ -93,8 +93,8 @@ TEST(Wayland, WallScreenStartShowsTheFourPagesAndClosesCleanly) {
     ASSERT_TRUE(wait_until([&] { return full_screen(*window); }, 10s)) << "Weston did not make it full screen";
     Gdk::Rectangle output;
     window->get_display()->get_monitor(0)->get_geometry(output);
-    EXPECT_TRUE(window->contatore_entry().is_visible()) << "the menu bar stays in full screen";
-    EXPECT_TRUE(wait_until([&] { return window->contatore_entry().get_label() != "000"; }, 10s)) << "no countdown";
+    EXPECT_TRUE(window->countdown_entry().is_visible()) << "the menu bar stays in full screen";
+    EXPECT_TRUE(wait_until([&] { return window->countdown_entry().get_label() != "000"; }, 10s)) << "no countdown";
     press_key(*window, GDK_KEY_F11);
     EXPECT_TRUE(wait_until([&] { return !full_screen(*window); }, 5s)) << "F11 does not leave full screen";
     // Back to maximized below Weston's panel; a request before the compositor's answer is applied would be lost.
@@ -103,9 +103,9 @@ TEST(Wayland, WallScreenStartShowsTheFourPagesAndClosesCleanly) {
     EXPECT_TRUE(wait_until([&] { return full_screen(*window); }, 5s)) << "F11 does not go back to full screen";
 
     // Nothing keeps a window above others on Wayland but being transient for one.
-    window->Configura_Click();
-    window->Calcolatore_Click();
-    window->Cerca_Click();
+    window->open_config_dialog();
+    window->open_calculator();
+    window->open_search();
     for (const Gtk::Window* tool : std::initializer_list<const Gtk::Window*>{
              &window->config_dialog(), window->calculator_window(), window->search_window()})
         EXPECT_TRUE(tool && tool->get_transient_for() == window.get());

@@ -12,7 +12,7 @@
 
 #include "settings/settings_reader.h"
 #include "settings/settings_writer.h"
-#include "platform/text_encoding.h"
+#include "text/text_encoding.h"
 
 namespace {
 
@@ -28,7 +28,7 @@ settings::FieldsRead read_in_chunks(std::string_view bytes, std::size_t chunk) {
 std::string written(const settings::FieldsRead& read) {
     std::vector<Value> values;
     for (const auto& field : read.fields) {
-        if (field.value.kind() == Value::Kind::String && !platform::is_valid_utf8(field.value.to_text())) std::abort();
+        if (field.value.kind() == Value::Kind::String && !text::is_valid_utf8(field.value.to_text())) std::abort();
         values.push_back(field.value);
     }
     return settings::settings_file_content(values);

@@ -69,7 +69,7 @@ TEST_F(MainWindowTest, StartsOnItsPagesRefreshesTheFlaggedOnesAndOneQuickClickSt
     start();
     // Refresh reloads the panes flagged 1 (a grey flag is off).
     loads = 0;
-    window->RefreshManuale_Click();
+    window->refresh_flagged_panes();
     ASSERT_TRUE(wait_until([this] { return loads >= 2 && !window->pane(1).is_loading(); }, 20s));
     for (int n = 1; n <= 4; ++n)
         EXPECT_EQ(server.request_count("/p" + std::to_string(n)), n == 1 || n == 4 ? 2 : 1) << "pane " << n;
@@ -109,12 +109,12 @@ TEST_F(MainWindowTest, AToolWindowReopenedRightAfterClosingStaysOpen) {
     write_settings("\r\n\r\n\r\n\r\n\r\n\r\n\r\n\r\n", " 0 \r\n 0 \r\n 0 \r\n 0 \r\n");
     start();
     const auto calculator = [this] { return window->calculator_window(); };
-    window->Calcolatore_Click();
+    window->open_calculator();
     ASSERT_TRUE(wait_until([&] { return calculator()->get_realized(); }, 5s));
     calculator()->close();  // as from the window's frame
     ASSERT_TRUE(wait_until([&] { return !calculator() || !calculator()->get_visible(); }, 5s));
     // Reopened from the keyboard before the closed window is freed.
-    window->Calcolatore_Click();
+    window->open_calculator();
     bool idle_ran = false;
     Glib::signal_idle().connect_once([&] { idle_ran = true; }, Glib::PRIORITY_LOW);
     ASSERT_TRUE(wait_until([&] { return idle_ran; }, 5s));
@@ -151,9 +151,9 @@ TEST_F(MainWindowTest, KeysAndWheelZoomOnePaneThatKeepsItsRegionAndItsZoomAcross
 
     for (int i = 0; i < 3; ++i) press_key(*window, GDK_KEY_minus, GDK_CONTROL_MASK);
     EXPECT_EQ(window->pane(1).zoom(), 75);
-    window->Tempo_Click();
+    window->toggle_timer();
     EXPECT_TRUE(wait_until([&] { return scroll_of(1) == "100,700"; }, 5s)) << "held at 75 %: " << scroll_of(1);
-    window->Tempo_Click();
+    window->toggle_timer();
 
     turn_wheel(window->pane(1), GDK_SCROLL_DOWN);
     turn_wheel(window->pane(1), GDK_SCROLL_SMOOTH, 0.5);

@@ -38,7 +38,7 @@ TEST(Startup, EachStepTakesWhatTheFileHoldsAndSkipsWhatFails) {
         dialog.checks = {1, 1, 1, 1};
         FakePanes panes;
         panes.pane[1].accepts = false;
-        Form_Load(store, folder / "dati.cfg", dialog, panes.set());
+        load_start_settings(store, folder / "dati.cfg", dialog, panes.set());
         EXPECT_EQ(std::tuple(store.Dati[0], store.ScrollY, dialog.texts, dialog.checks),
                   std::tuple(i16(120), c.scroll_y, c.texts, c.checks));
         for (int n = 0; n < 4; ++n)  // each pane on its address, silent, and no offset written yet

@@ -4,7 +4,7 @@
 
 #include <cmath>
 
-#include "browser_pane/zoom/zoom_steps.h"
+#include "zoom/zoom_steps.h"
 #include "settings/zoom_file.h"
 #include "support/files.h"
 

@@ -10,11 +10,11 @@
 
 #include <cstdio>
 
-#include "browser_pane/engine_allocator.h"
+#include "platform/engine_allocator.h"
 #include "support/files.h"
 
 int main(int argc, char** argv) {
-    browser_pane::send_engine_allocations_through_malloc(argv);
+    platform::send_engine_allocations_through_malloc(argv);
     ::testing::InitGoogleTest(&argc, argv);
     if (GTEST_FLAG_GET(list_tests)) return RUN_ALL_TESTS();
     // Without a session bus the accessibility bridge only waits for time-outs, and

@@ -1,9 +1,9 @@
-#include "platform/text_encoding.h"
+#include "text/text_encoding.h"
 
 #include <array>
 #include <cstdint>
 
-namespace platform {
+namespace text {
 namespace {
 
 enum class Step { Ok, Invalid, Truncated };
@@ -110,4 +110,4 @@ std::string cp1252_to_utf8(std::string_view bytes) {
     return out;
 }
 
-}  // namespace platform
+}  // namespace text

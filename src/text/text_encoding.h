@@ -8,7 +8,7 @@
 #include <string>
 #include <string_view>
 
-namespace platform {
+namespace text {
 
 // Well-formed UTF-8: no overlong forms, no surrogates, nothing past U+10FFFF.
 bool is_valid_utf8(std::string_view bytes);
@@ -25,4 +25,4 @@ std::string repair_utf8(std::string_view bytes);
 // so every byte has a character and nothing is lost.
 std::string cp1252_to_utf8(std::string_view bytes);
 
-}  // namespace platform
+}  // namespace text

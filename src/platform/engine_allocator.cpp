@@ -1,10 +1,10 @@
-#include "browser_pane/engine_allocator.h"
+#include "platform/engine_allocator.h"
 
 #include <unistd.h>
 
 #include <cstdlib>
 
-namespace browser_pane {
+namespace platform {
 
 namespace {
 constexpr const char* kChoice = "Malloc";
@@ -26,4 +26,4 @@ void send_engine_allocations_through_malloc(char** argv) {
     unsetenv(kOursToRemove);
 }
 
-}  // namespace browser_pane
+}  // namespace platform

@@ -8,7 +8,7 @@
 // WebKit reads the choice from the environment variable Malloc once, as its library
 // loads, before main runs; so it can only be made by starting the program again.
 
-namespace browser_pane {
+namespace platform {
 
 // Call in main before GTK starts, with main's argv as it came. When this image started
 // without the choice, starts it again in the same process, with the same arguments and
@@ -17,4 +17,4 @@ namespace browser_pane {
 // is left as it is, for every process. If the image cannot start again, it runs on.
 void send_engine_allocations_through_malloc(char** argv);
 
-}  // namespace browser_pane
+}  // namespace platform

@@ -1,4 +1,4 @@
-#include "browser_pane/zoom/zoom_steps.h"
+#include "zoom/zoom_steps.h"
 
 #include <algorithm>
 #include <cmath>
