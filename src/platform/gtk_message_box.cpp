@@ -12,7 +12,7 @@ namespace platform {
 void GtkMessageBox::show(const std::string& text, const std::string& title, MessageIcon icon) {
     const bool question = icon == MessageIcon::Question;
     // Widgets take UTF-8 only; a stray byte must not reach them.
-    const Glib::ustring safe = repair_utf8(text);
+    const Glib::ustring safe = text::repair_utf8(text);
     // GTK sets the first line in bold; the rest reads as ordinary text below it.
     const auto line_end = safe.find('\n');
     const Glib::ustring headline = safe.substr(0, line_end);
