@@ -7,6 +7,7 @@
 
 #include "browser_pane/recovery/failure_texts.h"
 #include "browser_pane/website_data/website_data.h"
+#include "credentials/origin.h"
 
 namespace {
 
@@ -210,10 +211,18 @@ void PageRecovery::failed(const LoadFailure& failure) {
         show_own_page(failure_reason(failure), next_attempt_time);
 }
 
+void PageRecovery::show_page_of_our_own(const std::string& html) {
+    stop_pending_attempts();
+    load_limit_.disconnect();
+    strip_.hide();
+    own_page_next_ = true;
+    webkit_web_view_load_alternate_html(view_, html.c_str(), address_.c_str(), nullptr);
+}
+
 void PageRecovery::show_own_page(const std::string& reason, const std::string& next_attempt_time) {
     own_page_next_ = true;
     // Under the real address, so that the view names the address the pane means.
-    const std::string page = unreachable_page_html(address_, reason, next_attempt_time);
+    const std::string page = unreachable_page_html(credentials::without_userinfo(address_), reason, next_attempt_time);
     webkit_web_view_load_alternate_html(view_, page.c_str(), address_.c_str(), nullptr);
 }
 

@@ -40,9 +40,12 @@ public:
     bool reload(bool by_person = false);
     // The view's response policy: true when it decided (a server error is refused).
     bool decide_policy(WebKitPolicyDecision* decision, WebKitPolicyDecisionType type);
+    // Shows a page of our own under the pane's address that is no failed load (a login
+    // the pane cannot give): nothing is tried again by itself.
+    void show_page_of_our_own(const std::string& html);
     // The document committed last is a page of our own, not the address's.
     bool showing_own_page() const { return own_page_shown_; }
-    PaneHealth health() const { return {address_, last_good_, failure_}; }
+    PaneHealth health() const { return {address_, last_good_, failure_, {}}; }
 
 private:
     static gboolean on_load_failed(WebKitWebView*, WebKitLoadEvent, gchar* uri, GError* error, gpointer self);
