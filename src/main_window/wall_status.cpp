@@ -2,6 +2,8 @@
 
 #include <algorithm>
 
+#include "browser_pane/login/login_texts.h"
+
 namespace {
 
 bool stale(const PaneHealth& pane) { return !pane.address.empty() && !pane.failure.empty(); }
@@ -19,6 +21,8 @@ std::vector<std::string> pane_status_lines(const WallHealth& panes) {
         std::string line = std::to_string(i + 1) + " ";
         if (pane.address.empty())
             line += "(nessun indirizzo)";
+        else if (!pane.login.empty())
+            line += pane.address + " " + pane.login;
         else if (stale(pane))
             line += pane.address + " " + since(pane) + ": " + pane.failure;
         else if (pane.last_good.empty())
@@ -43,6 +47,10 @@ std::string service_status_line(const WallHealth& panes) {
         if (!oldest || pane.last_good < oldest->last_good)
             oldest = &pane;
     }
+    // A pane that waits on a login says so, whatever its page shows.
+    for (const char* login : {kLoginRequiredStatus, kLoginFailedStatus})
+        if (std::any_of(panes.begin(), panes.end(), [login](const auto& p) { return p.login == login; }))
+            line += std::string(", ") + login;
     if (oldest)
         line += ", " + std::to_string(stale_count) + " " +
                 (stale_count == 1 ? since(*oldest) : (oldest->last_good.empty() ? "non aggiornate, una mai caricata"

@@ -4,8 +4,8 @@
 // page's, with these arguments (never pasted into its text):
 //   origin    the origin the pane took the page for; nothing happens on any other
 //   user, password   what to fill in; empty when fill is false
-//   fill      whether to fill and submit, or only to look
-//   look      a number echoed in the answer, so that only the latest look counts
+//   fill      "fill" to fill and submit; empty to only look
+//   look      a number, as text, echoed in the answer, so that only the latest look counts
 // It answers on kLoginMessage, in that world only, with "<look> <LoginSeen>".
 // A form is filled only when it sends with POST to the page's own origin: a GET form
 // would put the password in the address.

@@ -108,6 +108,8 @@ void PaneLogin::on_load_changed(WebKitWebView*, WebKitLoadEvent event, gpointer 
     if (event == WEBKIT_LOAD_COMMITTED) {
         self->look_again_.disconnect();
         ++self->looks_;  // answers about the page that went are no longer of use
+        // Left before the late look: what it left was past the login page.
+        if (self->try_pending_ && self->past_login_) self->got_through();
         if (!self->recovery_.showing_own_page()) self->http_ = Waiting::nothing;
         return;
     }
@@ -130,8 +132,9 @@ void PaneLogin::look(bool judging) {
     g_variant_builder_add(&arguments, "{sv}", "origin", g_variant_new_string(origin.c_str()));
     g_variant_builder_add(&arguments, "{sv}", "user", g_variant_new_string(fill ? login->user.c_str() : ""));
     g_variant_builder_add(&arguments, "{sv}", "password", g_variant_new_string(fill ? login->password.c_str() : ""));
-    g_variant_builder_add(&arguments, "{sv}", "fill", g_variant_new_boolean(fill));
-    g_variant_builder_add(&arguments, "{sv}", "look", g_variant_new_uint32(++looks_));
+        // Strings only: WebKit passes no booleans to the function.
+    g_variant_builder_add(&arguments, "{sv}", "fill", g_variant_new_string(fill ? "fill" : ""));
+    g_variant_builder_add(&arguments, "{sv}", "look", g_variant_new_string(std::to_string(++looks_).c_str()));
     const std::string& script = login_form_script();
     webkit_web_view_call_async_javascript_function(view_, script.c_str(), static_cast<gssize>(script.size()),
                                                    g_variant_builder_end(&arguments), kLoginWorld, nullptr,
@@ -153,16 +156,15 @@ void PaneLogin::answered(const LoginAnswer& answer) {
         return;
     case LoginSeen::submitted:
         try_pending_ = true;
+        past_login_ = false;
         // A form that logs in without a new page is judged where it stands.
         look_again_.disconnect();
         look_again_ = after(kLookAgain, [this] { look(true); });
         return;
     case LoginSeen::none:
         // Past the login page, and still past it once a page that draws late had time to.
-        if (try_pending_ && !judging_) return;
-        try_pending_ = false;
-        form_ = Waiting::nothing;
-        if (held_ || !failed_at_.empty()) end_hold();
+        past_login_ = try_pending_;
+        if (!try_pending_ || judging_) got_through();
         return;
     case LoginSeen::form:
     case LoginSeen::unfit:
@@ -180,7 +182,7 @@ void PaneLogin::answered(const LoginAnswer& answer) {
 }
 
 void PaneLogin::try_failed() {
-    try_pending_ = false;
+    try_pending_ = past_login_ = false;
     form_ = Waiting::failed;
     failed_at_ = clock_time();
     strip_.show(login_failed_strip_text(failed_at_));
@@ -191,6 +193,12 @@ void PaneLogin::try_failed() {
         held_ = false;
         look(false);
     });
+}
+
+void PaneLogin::got_through() {
+    try_pending_ = past_login_ = false;
+    form_ = Waiting::nothing;
+    if (held_ || !failed_at_.empty()) end_hold();
 }
 
 void PaneLogin::end_hold() {

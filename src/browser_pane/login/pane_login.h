@@ -48,6 +48,7 @@ private:
     void look(bool judging);
     void answered(const LoginAnswer& answer);
     void try_failed();
+    void got_through();
     void end_hold();
 
     WebKitWebView* view_;
@@ -64,6 +65,7 @@ private:
     unsigned looks_ = 0;
     bool judging_ = false;
     bool try_pending_ = false;
+    bool past_login_ = false;  // a look since the try found no login form
     bool held_ = false;
     std::string failed_at_;  // "HH:MM" of the last failed form try; empty once a try got through
     std::string told_unfit_;  // the origin whose unfit form standard error heard of last

@@ -145,8 +145,15 @@ void PageRecovery::attempt(bool by_person) {
     by_person_ = by_person;
     // A reload keeps the page where it went (a redirect, an address it rewrote) and its
     // place in the history; anything else starts from the address.
-    if (showing_good_) {
+    if (showing_good_ && !shown_by_post_) {
         webkit_web_view_reload(view_);
+        return;
+    }
+    // The answer to a form, a login's among them: reloading it would send the form,
+    // password and all, again. Where it stands is asked for anew.
+    const char* shown = webkit_web_view_get_uri(view_);
+    if (showing_good_ && shown) {
+        webkit_web_view_load_uri(view_, shown);
         return;
     }
     // Anything else the engine would refuse, each its own way: ftp: with an error that
@@ -247,6 +254,7 @@ void PageRecovery::on_load_changed(WebKitWebView*, WebKitLoadEvent event, gpoint
         if (!own_page)
             self->forget_refused_certificate();
         self->showing_good_ = !own_page;
+        self->shown_by_post_ = !own_page && self->next_by_post_;
         self->committed_ok_ = !own_page;
         if (!own_page)
             self->last_good_ = clock_time("%H:%M");
@@ -276,6 +284,13 @@ void PageRecovery::succeeded() {
 }
 
 bool PageRecovery::decide_policy(WebKitPolicyDecision* decision, WebKitPolicyDecisionType type) {
+    if (type == WEBKIT_POLICY_DECISION_TYPE_NAVIGATION_ACTION) {
+        WebKitNavigationAction* action =
+            webkit_navigation_policy_decision_get_navigation_action(WEBKIT_NAVIGATION_POLICY_DECISION(decision));
+        const char* method = webkit_uri_request_get_http_method(webkit_navigation_action_get_request(action));
+        next_by_post_ = method && g_ascii_strcasecmp(method, "POST") == 0;
+        return false;
+    }
     if (type != WEBKIT_POLICY_DECISION_TYPE_RESPONSE)
         return false;
     auto* response_decision = WEBKIT_RESPONSE_POLICY_DECISION(decision);

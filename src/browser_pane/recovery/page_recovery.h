@@ -78,6 +78,9 @@ private:
     // A page of the address, loaded from the network, shows and its process still runs;
     // it may have been redirected or have rewritten its own address since.
     bool showing_good_ = false;
+    // The page shown answered a form sent with POST; the latest navigation is one.
+    bool shown_by_post_ = false;
+    bool next_by_post_ = false;
     // "HH:MM" of the last page from the network that committed.
     std::string last_good_;
     // Why the last attempt failed or the page went away, until the next good load.
