@@ -135,17 +135,18 @@ TEST(HttpLogin, BasicIsAnsweredOnceAndARefusalOrNoLoginShowsOurPage) {
     EXPECT_EQ(shown.pane.health().login, "accesso richiesto");
 }
 
-TEST(FormLogin, NeverFillsAFormOnAnotherOriginOrOneThatSendsByGet) {
+TEST(FormLogin, NeverFillsAFormOnAnotherOriginOneThatSendsByGetOrOneForANewPassword) {
     FormLoginSite elsewhere;
     LocalHttpServer own;
     own.serve("/dash", [&elsewhere] {
         return LocalHttpServer::Response{302, "text/html", "", false, {{"Location", elsewhere.server.url("/login")}}};
     });
     own.serve("/get", "text/html", R"(<form action="/login"><input name="u"><input type="password" name="p"></form>)");
+    own.serve("/new", "text/html", "<form method=post action=/login><input type=password><input type=password></form>");
     own.serve("/frame", "text/html", "<p>Cruscotto</p><iframe src=\"" + elsewhere.server.url("/login") + "\"></iframe>");
     use_logins({{own.url("/"), kPassword}});
     PaneInWindow shown;
-    for (const char* path : {"/dash", "/get", "/frame"}) {
+    for (const char* path : {"/dash", "/get", "/new", "/frame"}) {
         ASSERT_TRUE(navigate_and_wait(shown.pane, own.url(path))) << path;
         loads_within(shown.pane, 3s);  // past the second look
     }

@@ -23,6 +23,8 @@ let method = of_form('method'), action = of_form('action');
 if (submitter && submitter.hasAttribute('formmethod')) method = submitter.formMethod;
 if (submitter && submitter.hasAttribute('formaction')) action = submitter.formAction;
 if (method !== 'post' || new URL(action, location.href).origin !== location.origin) return say('unfit');
+// Two password fields ask for a new one (a sign-up, a change of password): no login.
+if (fields.filter((e) => e.localName === 'input' && e.type === 'password' && shown(e)).length > 1) return say('unfit');
 const text_field = (e) => e.localName === 'input' && (e.type === 'text' || e.type === 'email') && shown(e);
 const named_user = fields.find((e) => text_field(e) &&
     (e.getAttribute('autocomplete') || '').toLowerCase().split(/\s+/).includes('username'));

@@ -7,8 +7,8 @@
 //   fill      "fill" to fill and submit; empty to only look
 //   look      a number, as text, echoed in the answer, so that only the latest look counts
 // It answers on kLoginMessage, in that world only, with "<look> <LoginSeen>".
-// A form is filled only when it sends with POST to the page's own origin: a GET form
-// would put the password in the address.
+// A form is filled only when it sends with POST to the page's own origin (a GET form
+// would put the password in the address) and asks for one password alone.
 
 #include <optional>
 #include <string>
@@ -23,7 +23,7 @@ enum class LoginSeen {
     elsewhere,  // the page is on another origin than the one asked for
     none,       // no visible password field
     form,       // a login form, left alone (fill was false)
-    unfit,      // a login form that does not send with POST to the page's own origin: left alone
+    unfit,      // a form that sends otherwise, or asks for a new password: left alone
     submitted,  // filled and submitted
 };
 struct LoginAnswer {

@@ -38,7 +38,6 @@ std::string shown_origin(WebKitWebView* view) {
 
 PaneLogin::PaneLogin(WebKitWebView* view, StaleStrip& strip, PageRecovery& recovery)
     : view_(view), strip_(strip), recovery_(recovery) {
-    // The page process makes the world when first named; the script and its answers live there alone.
     g_signal_connect(view_, "authenticate", G_CALLBACK(&PaneLogin::on_authenticate), this);
     g_signal_connect(view_, "load-changed", G_CALLBACK(&PaneLogin::on_load_changed), this);
     WebKitUserContentManager* content = webkit_web_view_get_user_content_manager(view_);
@@ -132,9 +131,10 @@ void PaneLogin::look(bool judging) {
     g_variant_builder_add(&arguments, "{sv}", "origin", g_variant_new_string(origin.c_str()));
     g_variant_builder_add(&arguments, "{sv}", "user", g_variant_new_string(fill ? login->user.c_str() : ""));
     g_variant_builder_add(&arguments, "{sv}", "password", g_variant_new_string(fill ? login->password.c_str() : ""));
-        // Strings only: WebKit passes no booleans to the function.
+    // Strings only: WebKit passes no booleans to the function.
     g_variant_builder_add(&arguments, "{sv}", "fill", g_variant_new_string(fill ? "fill" : ""));
     g_variant_builder_add(&arguments, "{sv}", "look", g_variant_new_string(std::to_string(++looks_).c_str()));
+    // The page process makes the world when it is first named; the script and its answer live there alone.
     const std::string& script = login_form_script();
     webkit_web_view_call_async_javascript_function(view_, script.c_str(), static_cast<gssize>(script.size()),
                                                    g_variant_builder_end(&arguments), kLoginWorld, nullptr,
@@ -170,7 +170,8 @@ void PaneLogin::answered(const LoginAnswer& answer) {
     case LoginSeen::unfit:
         if (answer.seen == LoginSeen::unfit && told_unfit_ != shown_origin(view_)) {
             told_unfit_ = shown_origin(view_);
-            std::fprintf(stderr, "orvalis: il modulo di accesso di %s non invia con POST alla sua origine: non compilato\n",
+            std::fprintf(stderr, "orvalis: il modulo di accesso di %s non è compilato: non invia con POST alla sua "
+                         "origine, o chiede più di una password\n",
                          told_unfit_.c_str());
         }
         if (try_pending_)
