@@ -155,3 +155,32 @@ TEST(FormLogin, NeverFillsAFormOnAnotherOriginOneThatSendsByGetOrOneForANewPassw
     EXPECT_EQ(elsewhere.server.received().find(kPassword), std::string::npos);
     EXPECT_EQ(own.received().find(kPassword), std::string::npos);
 }
+
+TEST(FormLogin, ASinglePageAppThatDrawsItsFormLateAndSendsItByScriptIsLoggedIn) {
+    LocalHttpServer app;
+    std::atomic<int> posts{0};
+    // The page counts the input events itself: a framework that keeps its own copy of each field sees them.
+    app.serve("/app", "text/html", R"(<div id=root></div><script>setTimeout(() => {
+  root.innerHTML = '<form method="post" action="/api/login"><input name="email"><input type="password" name="pw">' +
+                   '<button type="submit">Accedi</button></form>';
+  const form = root.querySelector('form');
+  let typed = 0;
+  form.querySelectorAll('input').forEach(i => i.addEventListener('input', () => ++typed));
+  form.addEventListener('submit', async (e) => {
+    e.preventDefault();
+    const answer = await fetch('/api/login', {method: 'POST', body: new FormData(form)});
+    if (answer.ok && typed == 2) root.innerHTML = '<p>Cruscotto</p>';
+  });
+}, 1000);</script>)");
+    app.serve("/api/login", [&posts](const LocalHttpServer::Request& request) {
+        ++posts;
+        return LocalHttpServer::Response{request.body.find(kPassword) != std::string::npos ? 200 : 401};
+    });
+    use_logins({{app.url("/"), kPassword}});
+    PaneInWindow shown;
+    shown.pane.navigate(app.url("/app"));
+    EXPECT_TRUE(shows_within(shown.pane, "Cruscotto"));
+    loads_within(shown.pane, 3s);  // judged by the look 2 s after the submission
+    EXPECT_EQ(posts, 1);
+    EXPECT_EQ(shown.pane.health().login, "");
+}
