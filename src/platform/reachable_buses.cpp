@@ -10,7 +10,7 @@ namespace {
 
 // Long enough for a loaded machine's bus, short enough for a start nobody waits on.
 constexpr gint64 kAnswerWithinUs = 2 * G_USEC_PER_SEC;
-constexpr int kAddressAnswerMs = 2000;
+constexpr int kAddressAnswerMs = 5000;  // may include starting the launcher
 // A value GLib and WebKit read as "no bus": they try nothing and start nothing.
 constexpr const char* kNoBus = "disabled:";
 
@@ -73,11 +73,13 @@ std::optional<std::string> session_address() {
     return std::nullopt;
 }
 
-// The accessibility bus the session announces, if its launcher runs; it is not started here.
+// The accessibility bus of this session, as GTK and WebKit would ask for it (the session
+// starts its launcher when it has one). Asked here, so that neither takes instead the one
+// the display names, which may be another session's, or one long gone.
 std::optional<std::string> announced_accessibility_bus(GDBusConnection* session) {
     GVariant* reply = g_dbus_connection_call_sync(session, "org.a11y.Bus", "/org/a11y/bus", "org.a11y.Bus",
                                                   "GetAddress", nullptr, G_VARIANT_TYPE("(s)"),
-                                                  G_DBUS_CALL_FLAGS_NO_AUTO_START, kAddressAnswerMs, nullptr, nullptr);
+                                                  G_DBUS_CALL_FLAGS_NONE, kAddressAnswerMs, nullptr, nullptr);
     if (!reply) return std::nullopt;
     const char* address = nullptr;
     g_variant_get(reply, "(&s)", &address);

@@ -10,7 +10,8 @@
 // AT_SPI_BUS_ADDRESS names or the session announces) is given a moment to answer. One
 // that does not is put out of reach of GLib, GTK and WebKit alike, and the wall runs
 // without it: no remote commands or --status without the session bus, no screen
-// reader without the accessibility bus. No bus is ever started here.
+// reader without the accessibility bus. No session bus is ever started here; the
+// accessibility bus is the session's to start, as it would be for GTK and WebKit.
 
 #include <string>
 
