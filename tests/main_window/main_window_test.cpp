@@ -193,6 +193,11 @@ TEST_F(MainWindowTest, KeysAndWheelZoomOnePaneThatKeepsItsRegionAndItsZoomAcross
     answer_next_file_chooser("sala.cfg", proposed);
     (*save)->clicked();
     EXPECT_THAT(file_text(dir / "sala.cfg.zoom"), AllOf(HasSubstr("Finestra1=50"), HasSubstr("Finestra4=50")));
+    // Read again, the file in use is the one saved last, with its zoom, not the one read at start.
+    write_settings("\r\n\r\n\r\n\r\n\r\n\r\n\r\n\r\n", " 0 \r\n 0 \r\n 0 \r\n 0 \r\n", server.url("/p1"));
+    window->reload_settings();
+    EXPECT_EQ(window->config_dialog().text(4), "http://127.0.0.1:9/");
+    EXPECT_EQ(window->pane(1).zoom(), 50);
 }
 
 }  // namespace
