@@ -104,7 +104,7 @@ TEST(FormLogin, AWrongPasswordIsTriedOnceThenHeldWithTheStripAndTheStatus) {
     EXPECT_TRUE(stale_strip(shown.pane).get_visible());
 }
 
-TEST(HttpLogin, BasicIsAnsweredOnceAndARefusalOrNoLoginShowsOurPage) {
+TEST(HttpLogin, BasicAndDigestAreAnsweredOnceAndARefusalOrNoLoginShowsOurPage) {
     LocalHttpServer accepting, refusing, unknown;
     for (LocalHttpServer* server : {&accepting, &refusing, &unknown})
         server->serve("/privato", [](const LocalHttpServer::Request& request) {
@@ -114,12 +114,18 @@ TEST(HttpLogin, BasicIsAnsweredOnceAndARefusalOrNoLoginShowsOurPage) {
             if (good) return LocalHttpServer::Response{200, "text/html", "<p>Privato</p>"};
             return LocalHttpServer::Response{401, "text/html", "", false, {{"WWW-Authenticate", "Basic realm=\"x\""}}};
         });
-    use_logins({{accepting.url("/"), "giusta"}, {refusing.url("/"), "sbagliata"}});
+    LocalHttpServer device;
+    device.serve("/privato", "text/html", "<p>Dispositivo</p>");
+    device.require_digest("/privato", "parete", "giusta");
+    use_logins({{accepting.url("/"), "giusta"}, {refusing.url("/"), "sbagliata"}, {device.url("/"), "giusta"}});
     PaneInWindow shown;
     shown.pane.set_silent(true);
     shown.pane.navigate(accepting.url("/privato"));
     EXPECT_TRUE(shows_within(shown.pane, "Privato"));
     EXPECT_EQ(shown.pane.health().login, "");
+    shown.pane.navigate(device.url("/privato"));
+    EXPECT_TRUE(shows_within(shown.pane, "Dispositivo"));
+    EXPECT_NE(device.received().find("Authorization: Digest"), std::string::npos);
 
     shown.pane.navigate(refusing.url("/privato"));
     ASSERT_TRUE(shows_within(shown.pane, "Accesso negato"));

@@ -127,6 +127,27 @@ void LocalHttpServer::serve(const std::string& path, RequestHandler handler) {
     routes_[path] = Route{nullptr, std::move(handler)};
 }
 
+void LocalHttpServer::require_digest(const std::string& path, const std::string& user, const std::string& password) {
+    struct Account {
+        std::string user, password;
+    };
+    on_server([&] {
+        SoupAuthDomain* domain = soup_auth_domain_digest_new("realm", "orvalis", nullptr);
+        soup_auth_domain_add_path(domain, path.c_str());
+        soup_auth_domain_digest_set_auth_callback(
+            domain,
+            +[](SoupAuthDomain*, SoupServerMessage*, const char* name, gpointer data) -> char* {
+                const auto* account = static_cast<Account*>(data);
+                return account->user == name ? soup_auth_domain_digest_encode_password(name, "orvalis",
+                                                                                        account->password.c_str())
+                                             : nullptr;
+            },
+            new Account{user, password}, +[](gpointer data) { delete static_cast<Account*>(data); });
+        soup_server_add_auth_domain(server_, domain);
+        g_object_unref(domain);
+    });
+}
+
 std::string LocalHttpServer::received() const {
     std::lock_guard lock(mutex_);
     return received_;

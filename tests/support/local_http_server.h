@@ -48,6 +48,8 @@ public:
     int request_count(const std::string& path) const;
     // The Cookie header of the latest request for path; empty when it had none.
     std::string cookies_sent(const std::string& path) const;
+    // From then on path asks for this user and password by HTTP Digest, as a device's page does.
+    void require_digest(const std::string& path, const std::string& user, const std::string& password);
     // Everything every request brought so far: request lines, headers and bodies.
     std::string received() const;
     // While down, connections are refused, as by a server that went away.
