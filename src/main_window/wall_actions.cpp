@@ -23,12 +23,12 @@ T value_of(const Glib::VariantBase& parameter) {
 
 void add_wall_actions(const Glib::RefPtr<Gtk::Application>& app, MainWindow& window) {
     MainWindow* w = &window;
-    app->add_action("refresh", [w] { w->refresh_flagged_panes(); });
+    app->add_action("refresh", [w] { w->refresh_flagged_panes(ReloadCause::schedule); });
     app->add_action("reload-settings", [w] { w->reload_settings(); });
 
     app->add_action_with_parameter("refresh-pane", Glib::VARIANT_TYPE_INT32, [w](const Glib::VariantBase& p) {
         const int n = value_of<int>(p);
-        if (valid_pane("refresh-pane", n)) w->pane(n).refresh();
+        if (valid_pane("refresh-pane", n)) w->pane(n).refresh(ReloadCause::schedule);
     });
     app->add_action_with_parameter("timer", Glib::VARIANT_TYPE_BOOL,
                                   [w](const Glib::VariantBase& p) { w->set_timer(value_of<bool>(p)); });
