@@ -2,6 +2,7 @@
 // and the session cookies of the last run, back before the first load.
 
 #include <gtest/gtest.h>
+#include <sys/wait.h>
 #include <unistd.h>
 
 #include <glibmm/main.h>
@@ -187,7 +188,10 @@ TEST_F(CertificateTest, CertificateOfAnIpv6HostIsAcceptedThere) {
                                          GSpawnFlags(G_SPAWN_SEARCH_PATH | G_SPAWN_STDERR_TO_DEV_NULL), nullptr,
                                          nullptr, &pid, nullptr, &out, nullptr, nullptr));
     const std::unique_ptr<FILE, void (*)(FILE*)> said(fdopen(out, "r"), [](FILE* f) { fclose(f); });
-    const std::unique_ptr<void, std::function<void(void*)>> ends(&pid, [pid](void*) { kill(pid, SIGTERM); });
+    const std::unique_ptr<void, std::function<void(void*)>> ends(&pid, [pid](void*) {
+        kill(pid, SIGTERM);
+        waitpid(pid, nullptr, 0);
+    });
     char line[256] = "";
     while (fgets(line, sizeof line, said.get()) && !std::string_view(line).starts_with("ACCEPT")) {}
     if (!std::string_view(line).starts_with("ACCEPT [::1]:"))
