@@ -6,6 +6,7 @@
 #include <unistd.h>
 
 #include <glibmm/main.h>
+#include <webkit2/webkit2.h>
 
 #include <csignal>
 #include <cstring>
@@ -73,6 +74,19 @@ protected:
         fs::remove_all(dir);
     }
 
+    // The network process writes into the data folder after the pages: once it has cleared
+    // it, nothing more comes that would outlive the folder's removal.
+    void TearDown() override {
+        auto* view = WEBKIT_WEB_VIEW(page_view(pane).gobj());
+        auto cleared = std::make_shared<bool>(false);
+        webkit_website_data_manager_clear(
+            webkit_web_context_get_website_data_manager(webkit_web_view_get_context(view)), WEBKIT_WEBSITE_DATA_ALL, 0,
+            nullptr, +[](GObject*, GAsyncResult*, gpointer done) {
+                const std::unique_ptr<std::shared_ptr<bool>> flag(static_cast<std::shared_ptr<bool>*>(done));
+                **flag = true;
+            }, new std::shared_ptr<bool>(cleared));
+        wait_until([&] { return *cleared; }, 10s);
+    }
     bool shows(const std::string& words) { return page_shows(pane, words); }
     std::string title() { return js(pane, "document.title"); }
 
