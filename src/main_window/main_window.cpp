@@ -106,7 +106,7 @@ void MainWindow::build_menu() {
     countdown_entry_ = &menu_bar_.add_entry("000");
     // The working entries, each after an empty spacer entry that keeps them apart.
     const std::pair<const char*, void (MainWindow::*)()> commands[] = {
-        {"Refresh", &MainWindow::refresh_flagged_panes}, {"Tavorinello", &MainWindow::start_launcher_program},
+        {"Refresh", &MainWindow::refresh_flagged_panes_by_person}, {"Tavorinello", &MainWindow::start_launcher_program},
         {"Calcolatore", &MainWindow::open_calculator}, {"Configura", &MainWindow::open_config_dialog},
         {"Cerca", &MainWindow::open_search},             {"[ Info ]", &MainWindow::show_about},
     };
@@ -124,8 +124,8 @@ void MainWindow::toggle_timer() {
     CommandMenuBar::set_caption(*timer_entry_, countdown_.toggle());
 }
 
-void MainWindow::refresh_flagged_panes() {
-    countdown_.reload_flagged();
+void MainWindow::refresh_flagged_panes(ReloadCause cause) {
+    countdown_.reload_flagged(cause);
 }
 
 void MainWindow::set_timer(bool on) {

@@ -56,7 +56,9 @@ public:
 
     void on_countdown_tick();
     void toggle_timer();
-    void refresh_flagged_panes();
+    // The Refresh entry's reload is a person's; the countdown's and remote ones are not.
+    void refresh_flagged_panes(ReloadCause cause);
+    void refresh_flagged_panes_by_person() { refresh_flagged_panes(ReloadCause::person); }
     void start_launcher_program();
     void open_calculator();
     void open_config_dialog();

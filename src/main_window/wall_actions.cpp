@@ -30,13 +30,13 @@ void add_wall_actions(const Glib::RefPtr<Gtk::Application>& app, MainWindow* con
             else std::cerr << "orvalis: " << action << ": la parete non è ancora pronta\n";
         };
     };
-    app->add_action("refresh", on_wall("refresh", [](MainWindow& w) { w.refresh_flagged_panes(); }));
+    app->add_action("refresh", on_wall("refresh", [](MainWindow& w) { w.refresh_flagged_panes(ReloadCause::schedule); }));
     app->add_action("reload-settings", on_wall("reload-settings", [](MainWindow& w) { w.reload_settings(); }));
 
     app->add_action_with_parameter("refresh-pane", Glib::VARIANT_TYPE_INT32,
                                    on_wall("refresh-pane", [](MainWindow& w, const Glib::VariantBase& p) {
                                        const int n = value_of<int>(p);
-                                       if (valid_pane("refresh-pane", n)) w.pane(n).refresh();
+                                       if (valid_pane("refresh-pane", n)) w.pane(n).refresh(ReloadCause::schedule);
                                    }));
     app->add_action_with_parameter("timer", Glib::VARIANT_TYPE_BOOL,
                                    on_wall("timer", [](MainWindow& w, const Glib::VariantBase& p) {

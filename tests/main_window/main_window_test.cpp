@@ -72,7 +72,7 @@ TEST_F(MainWindowTest, StartsOnItsPagesRefreshesTheFlaggedOnesAndOneQuickClickSt
     start();
     // Refresh reloads the panes flagged 1 (a grey flag is off).
     loads = 0;
-    window->refresh_flagged_panes();
+    window->refresh_flagged_panes_by_person();
     ASSERT_TRUE(wait_until([this] { return loads >= 2 && !window->pane(1).is_loading(); }, 20s));
     for (int n = 1; n <= 4; ++n)
         EXPECT_EQ(server.request_count("/p" + std::to_string(n)), n == 1 || n == 4 ? 2 : 1) << "pane " << n;
@@ -91,17 +91,26 @@ TEST_F(MainWindowTest, StartsOnItsPagesRefreshesTheFlaggedOnesAndOneQuickClickSt
         EXPECT_TRUE(wait_until([&] { return scroll_of(n) == expected[n - 1]; }, 5s)) << "pane " << n;
 }
 
-// The pointer goes out of sight over the wall, also over the pages, and comes back when it moves.
+// The pointer goes out of sight over the wall, also over a page that keeps changing its
+// cursor, and comes back when it moves.
 TEST_F(MainWindowTest, OnAWallScreenAStillPointerGoesOutOfSightUntilItMoves) {
-    write_settings("\r\n\r\n\r\n\r\n\r\n\r\n\r\n\r\n", " 0 \r\n 0 \r\n 0 \r\n 0 \r\n");
+    server.serve("/cursor", "text/html", "<!DOCTYPE html><body style='margin:0;height:3000px'><script>let n = 0;"
+                 "setInterval(() => { document.body.style.cursor = ++n % 2 ? 'pointer' : 'text'; scrollTo(0, n % 2) },"
+                 " 100)</script>");
+    write_settings("\r\n\r\n\r\n\r\n\r\n\r\n\r\n\r\n", " 0 \r\n 0 \r\n 0 \r\n 0 \r\n", server.url("/cursor"));
     start(/*wall_screen=*/true);
     const auto blank = [](Gtk::Widget& widget) {
         GdkCursor* cursor = gdk_window_get_cursor(widget.get_window()->gobj());
         return cursor && gdk_cursor_get_cursor_type(cursor) == GDK_BLANK_CURSOR;
     };
     GdkDevice* pointer = gdk_seat_get_pointer(gdk_display_get_default_seat(gdk_display_get_default()));
-    gdk_device_warp(pointer, gdk_screen_get_default(), 100, 100);
-    EXPECT_TRUE(wait_until([&] { return blank(*window) && blank(window->pane(4).widget()); }, 10s));
+    Gtk::Widget& page = page_view(window->pane(4));
+    int x = 0, y = 0;
+    page.get_window()->get_origin(x, y);
+    gdk_device_warp(pointer, gdk_screen_get_default(), x + page.get_allocated_width() / 2,
+                    y + page.get_allocated_height() / 2);
+    EXPECT_TRUE(wait_until([&] { return blank(*window) && blank(page); }, 10s));
+    EXPECT_FALSE(wait_until([&] { return !blank(page); }, 2s)) << "the page's cursor came back";
     gdk_device_warp(pointer, gdk_screen_get_default(), 300, 200);
     EXPECT_TRUE(wait_until([&] { return !blank(*window); }, 5s));
     EXPECT_TRUE(wait_until([&] { return blank(*window); }, 10s));
