@@ -72,7 +72,7 @@ TEST(FormLogin, LogsInAtStartAndAgainAfterTheSessionEnds) {
     EXPECT_EQ(shown.pane.health().address.find("nascosta"), std::string::npos);
 
     ++site.session;
-    ASSERT_TRUE(shown.pane.refresh());
+    ASSERT_TRUE(shown.pane.refresh(ReloadCause::schedule));
     ASSERT_TRUE(wait_until([&] { return site.posts == 2; }, 20s));
     ASSERT_TRUE(shows_within(shown.pane, "Cruscotto"));
     // Judged past the login page only once the page had time to draw a late form.
@@ -95,7 +95,7 @@ TEST(FormLogin, AWrongPasswordIsTriedOnceThenHeldWithTheStripAndTheStatus) {
 
     // Reloads within the hold show the login page as it came, strip and all, and send nothing.
     for (int reload = 0; reload < 2; ++reload) {
-        ASSERT_TRUE(shown.pane.refresh());
+        ASSERT_TRUE(shown.pane.refresh(ReloadCause::schedule));
         ASSERT_TRUE(wait_for_load(shown.pane));
         loads_within(shown.pane, 2500ms);
     }
@@ -131,7 +131,7 @@ TEST(HttpLogin, BasicAndDigestAreAnsweredOnceAndARefusalOrNoLoginShowsOurPage) {
     ASSERT_TRUE(shows_within(shown.pane, "Accesso negato"));
     EXPECT_TRUE(page_shows(shown.pane, credentials::origin_of_address(refusing.url("/"))));
     EXPECT_EQ(shown.pane.health().login, "accesso non riuscito");
-    ASSERT_TRUE(shown.pane.refresh());
+    ASSERT_TRUE(shown.pane.refresh(ReloadCause::schedule));
     ASSERT_TRUE(shows_within(shown.pane, "Accesso negato"));
     EXPECT_EQ(count_of(refusing.received(), "Authorization: Basic"), 1u);
 
