@@ -44,7 +44,9 @@ std::vector<Entity> wall_entities() {
 }
 
 std::string node_id(const std::string& app_id, const std::string& machine) {
-    std::string node = app_id + "_" + machine.substr(0, 8);
+    // "org.orvalis.Orvalis.Parete_…" -> "Orvalis_Parete_…_<machine>": the common start says nothing.
+    const std::string common = "org.orvalis.";
+    std::string node = (app_id.rfind(common, 0) == 0 ? app_id.substr(common.size()) : app_id) + "_" + machine.substr(0, 8);
     for (char& c : node)
         if (!std::isalnum(static_cast<unsigned char>(c)) && c != '_' && c != '-') c = '_';
     return node;
@@ -65,7 +67,6 @@ std::string discovery_topic(const Device& device, const Entity& entity) {
 
 std::string discovery_message(const Device& device, const Entity& entity) {
     std::string json = "{\"name\":" + json_string(entity.name) + field("unique_id", device.node + entity.suffix) +
-                       field("object_id", device.node + entity.suffix) +
                        field("availability_topic", availability_topic(device)) +
                        ",\"payload_available\":\"online\",\"payload_not_available\":\"offline\"";
     if (!entity.icon.empty()) json += field("icon", entity.icon);

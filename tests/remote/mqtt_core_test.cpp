@@ -86,7 +86,7 @@ TEST(MqttPayloads, CommandsStatesAndWaits) {
 
 TEST(MqttDevice, NodeTopicsAndDiscovery) {
     const Device device{node_id("org.orvalis.Orvalis.Parete_0a1b", "0123456789abcdef"), "Sala \"A\"", "ha", "1.0.0"};
-    EXPECT_EQ(device.node, "org_orvalis_Orvalis_Parete_0a1b_01234567");
+    EXPECT_EQ(device.node, "Orvalis_Parete_0a1b_01234567");
     const auto entities = wall_entities();
     EXPECT_EQ(entities.size(), 21u);
     const Entity& address = entities[4];
