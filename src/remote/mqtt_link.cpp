@@ -204,7 +204,8 @@ void MqttLink::on_message(mosquitto*, void* self, const mosquitto_message* messa
                   << " (al massimo " << kLargestMessage << ")\n";
         return;
     }
-    link->on_message_(message->topic, std::string(static_cast<const char*>(message->payload), message->payloadlen));
+    link->on_message_(message->topic, std::string(static_cast<const char*>(message->payload), message->payloadlen),
+                      message->retain);
 }
 
 void MqttLink::publish(const std::string& topic, const std::string& payload, bool retain) {

@@ -36,7 +36,7 @@ struct MqttSession {
 class MqttLink {
 public:
     using Connected = std::function<void()>;
-    using Message = std::function<void(const std::string& topic, const std::string& payload)>;
+    using Message = std::function<void(const std::string& topic, const std::string& payload, bool retained)>;
 
     // Starts connecting at once; failures are reported on standard error, once an outage.
     MqttLink(const MqttSession& session, Connected on_connected, Message on_message);

@@ -55,7 +55,9 @@ WallDevice::WallDevice(MainWindow& window, const MqttOptions& options, const std
                         availability_topic(device_)};
     link_ = std::make_unique<MqttLink>(
         session, [this] { on_connected(); },
-        [this](const std::string& topic, const std::string& payload) { on_message(topic, payload); });
+        [this](const std::string& topic, const std::string& payload, bool retained) {
+            on_message(topic, payload, retained);
+        });
     // Changes made at the wall or over D-Bus have no signal in common: a look once a
     // second finds them, and sends only what changed.
     state_watch_ = g_timeout_add_seconds(1, [](gpointer self) -> gboolean {
@@ -119,7 +121,7 @@ void WallDevice::announce(const Binding& binding) {
     link_->publish(discovery_topic(device_, binding.entity), discovery_message(device_, binding.entity), true);
 }
 
-void WallDevice::on_message(const std::string& topic, const std::string& payload) {
+void WallDevice::on_message(const std::string& topic, const std::string& payload, bool retained) {
     if (topic == status_topic(device_)) {
         // Home Assistant is back and has forgotten the device: announce it again.
         if (payload == "online") on_connected();
@@ -127,7 +129,9 @@ void WallDevice::on_message(const std::string& topic, const std::string& payload
     }
     for (const Binding& binding : bindings_) {
         if (!takes_commands(binding.entity) || topic != command_topic(device_, binding.entity)) continue;
-        const std::string problem = payload_problem(binding.entity, payload);
+        // A command kept by the broker would act again at every connection.
+        const std::string problem = retained ? "i comandi non vanno conservati (retain)"
+                                             : payload_problem(binding.entity, payload);
         if (!problem.empty()) {
             std::cerr << "orvalis: MQTT: " << device_.node << binding.entity.suffix << ": ignorato "
                       << quoted_payload(payload) << ": " << problem << '\n';

@@ -40,7 +40,7 @@ private:
     Binding bind(const Entity& entity);
     void on_connected();
     void announce(const Binding& binding);
-    void on_message(const std::string& topic, const std::string& payload);
+    void on_message(const std::string& topic, const std::string& payload, bool retained);
     void send_states();
     void send_states_soon();
     void send_picture(const std::string& png);
