@@ -34,12 +34,11 @@ void encode(GTask* task, gpointer, gpointer data, GCancellable*) {
 
 }  // namespace
 
-void take_window_picture(Gtk::Window& window, const std::string& file, std::function<void(const std::string&)> done) {
+namespace {
+
+// Draws the window as it stands and hands the picture to a worker.
+void draw_and_encode(Gtk::Window& window, const std::string& file, std::function<void(const std::string&)> done) {
     const int width = window.get_allocated_width(), height = window.get_allocated_height();
-    if (!window.get_mapped() || width <= 1 || height <= 1) {
-        std::cerr << "orvalis: schermata non fatta: la finestra non si vede\n";
-        return;
-    }
     cairo_surface_t* surface = cairo_image_surface_create(CAIRO_FORMAT_RGB24, width, height);
     cairo_t* cr = cairo_create(surface);
     gtk_widget_draw(GTK_WIDGET(window.gobj()), cr);
@@ -58,4 +57,31 @@ void take_window_picture(Gtk::Window& window, const std::string& file, std::func
     g_task_set_task_data(task, job, [](gpointer data) { delete static_cast<PictureJob*>(data); });
     g_task_run_in_thread(task, &encode);
     g_object_unref(task);
+}
+
+struct WaitingPicture {
+    Gtk::Window* window;
+    std::string file;
+    std::function<void(const std::string&)> done;
+    gulong handler = 0;
+};
+
+}  // namespace
+
+void take_window_picture(Gtk::Window& window, const std::string& file, std::function<void(const std::string&)> done) {
+    GdkFrameClock* clock = gtk_widget_get_frame_clock(GTK_WIDGET(window.gobj()));
+    if (!window.get_mapped() || !clock) {
+        std::cerr << "orvalis: schermata non fatta: la finestra non si vede\n";
+        return;
+    }
+    // Drawn once the next frame is painted: a window whose layout is being worked out
+    // (a caption that changed size, say) cannot be drawn before.
+    auto* waiting = new WaitingPicture{&window, file, std::move(done)};
+    waiting->handler = g_signal_connect(clock, "after-paint", G_CALLBACK(+[](GdkFrameClock* clock, gpointer data) {
+        auto* picture = static_cast<WaitingPicture*>(data);
+        g_signal_handler_disconnect(clock, picture->handler);
+        draw_and_encode(*picture->window, picture->file, std::move(picture->done));
+        delete picture;
+    }), waiting);
+    window.queue_draw();
 }
