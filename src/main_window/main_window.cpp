@@ -61,8 +61,15 @@ MainWindow::MainWindow(const WindowStart& start)
     chooser_.set_first_proposal(wall_file);
     // Before the first load, so that no page shows at another zoom first.
     zoom_.use_file(wall_file);
-    config_dialog_->signal_loaded().connect([this](const std::string& file) { zoom_.use_file(file); });
-    config_dialog_->signal_saved().connect([this](const std::string& file) { zoom_.save_for(file); });
+    // The file loaded or saved last is the one the wall uses from then on, and reads again.
+    config_dialog_->signal_loaded().connect([this](const std::string& file) {
+        settings_file_ = file;
+        zoom_.use_file(file);
+    });
+    config_dialog_->signal_saved().connect([this](const std::string& file) {
+        settings_file_ = file;
+        zoom_.save_for(file);
+    });
 
     build_menu();
     for (int n = 1; n <= 4; ++n) quarters_.set_quarter(n, pane(n).widget());
@@ -127,8 +134,13 @@ void MainWindow::set_timer(bool on) {
 
 void MainWindow::reload_settings() {
     // The zoom file goes with the settings file, and is read again with it.
-    zoom_.use_file(zoom_.file());
-    load_start_settings(store_, settings_file_, *config_dialog_, pane_set());
+    zoom_.use_file(zoom_.settings_file());
+    load_start_settings(store_, settings_file_, *config_dialog_, PaneSet{});
+    // A pane already on the file's address keeps its page: a server that blinks while
+    // the wall reads its settings again costs that pane nothing.
+    for (int n = 1; n <= 4; ++n)
+        if (const std::string address = config_dialog_->text(n); address != pane(n).health().address)
+            pane(n).navigate(address);
 }
 
 WallHealth MainWindow::health() const {

@@ -16,5 +16,7 @@
 
 #include "main_window/main_window.h"
 
-// Adds every action; a new one goes here, beside the others.
-void add_wall_actions(const Glib::RefPtr<Gtk::Application>& app, MainWindow& window);
+// Adds every action; a new one goes here, beside the others. Added before the
+// application registers, so that no command finds the wall without them: they act
+// on `wall` once it points at the window.
+void add_wall_actions(const Glib::RefPtr<Gtk::Application>& app, MainWindow* const& wall);

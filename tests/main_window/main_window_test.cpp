@@ -2,6 +2,7 @@
 // entries, the scroll hold driven by the real timer, the manual refresh, and the tool
 // windows. The wall-screen start and closing every window are the Wayland smoke test's.
 
+#include <gmock/gmock.h>
 #include <gtest/gtest.h>
 #include <gtk/gtk.h>
 
@@ -23,6 +24,8 @@
 namespace {
 
 using namespace std::chrono_literals;
+using ::testing::AllOf;
+using ::testing::HasSubstr;
 
 class MainWindowTest : public ::testing::Test {
 protected:
@@ -181,6 +184,20 @@ TEST_F(MainWindowTest, KeysAndWheelZoomOnePaneThatKeepsItsRegionAndItsZoomAcross
     EXPECT_EQ(window->pane(1).zoom(), 50);
     EXPECT_TRUE(zoomed(1, 2.0)) << widths(1);
     EXPECT_EQ(window->pane(4).zoom(), 50);
+
+    // "Salva File" under a new name: the zoom goes with the settings into the new file's own.
+    const auto buttons = widgets_of<Gtk::Button>(window->config_dialog());
+    const auto save = std::find_if(buttons.begin(), buttons.end(), [](auto* b) { return b->get_label() == "Salva File"; });
+    ASSERT_NE(save, buttons.end());
+    std::vector<std::string> proposed;
+    answer_next_file_chooser("sala.cfg", proposed);
+    (*save)->clicked();
+    EXPECT_THAT(file_text(dir / "sala.cfg.zoom"), AllOf(HasSubstr("Finestra1=50"), HasSubstr("Finestra4=50")));
+    // Read again, the file in use is the one saved last, with its zoom, not the one read at start.
+    write_settings("\r\n\r\n\r\n\r\n\r\n\r\n\r\n\r\n", " 0 \r\n 0 \r\n 0 \r\n 0 \r\n", server.url("/p1"));
+    window->reload_settings();
+    EXPECT_EQ(window->config_dialog().text(4), "http://127.0.0.1:9/");
+    EXPECT_EQ(window->pane(1).zoom(), 50);
 }
 
 }  // namespace
