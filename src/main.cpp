@@ -23,6 +23,7 @@
 #include "platform/reachable_buses.h"
 #include "platform/service_notify.h"
 #include "platform/wall_bus.h"
+#include "remote/wall_device.h"
 #include "settings/settings_location.h"
 
 namespace {
@@ -137,6 +138,8 @@ int main(int argc, char** argv) {
     start.timer = options.timer;
     MainWindow window(start);
     wall = &window;
+    // Gone before the window: its last word on the broker is that the wall is offline.
+    const auto mqtt_device = remote::start_wall_device(window, id);
     if (GDBusConnection* bus = g_application_get_dbus_connection(G_APPLICATION(app->gobj())))
         platform::offer_wall_status(bus, g_application_get_dbus_object_path(G_APPLICATION(app->gobj())),
                                     [&window] { return pane_status_lines(window.health()); });

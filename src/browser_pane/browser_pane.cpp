@@ -15,7 +15,7 @@
 #include "browser_pane/zoom/zoom_label.h"
 #include "zoom/zoom_steps.h"
 #include "text/text_encoding.h"
-#include "credentials/origin.h"
+#include "text/address_text.h"
 
 namespace {
 
@@ -385,7 +385,7 @@ PaneHealth BrowserPane::health() const {
     PaneHealth health = impl_->recovery.health();
     // The blank page of a pane without an address is no page to report.
     if (health.address == "about:blank") health = {};
-    health.address = credentials::without_userinfo(health.address);
+    health.address = text::address_without_credentials(health.address);
     health.login = impl_->login.status();
     return health;
 }

@@ -12,6 +12,7 @@
 #include <memory>
 
 #include "credentials/origin.h"
+#include "text/address_text.h"
 
 namespace credentials {
 namespace {
@@ -47,7 +48,7 @@ void take_groups(const std::string& text, const std::string& file, Credentials& 
         gchar* user = g_key_file_get_string(keys.get(), *group, "Utente", nullptr);
         gchar* password = g_key_file_get_string(keys.get(), *group, "Password", nullptr);
         if (origin.empty())
-            complaints.push_back("orvalis: " + file + ", [" + without_userinfo(*group) +
+            complaints.push_back("orvalis: " + file + ", [" + text::address_without_credentials(*group) +
                                  "] non usato: il gruppo deve essere un'origine come https://host:porta");
         else if (!user || !password)
             complaints.push_back("orvalis: " + file + ", [" + origin + "] non usato: mancano Utente o Password");

@@ -1,5 +1,7 @@
 #include "credentials/origin.h"
 
+#include "text/address_text.h"
+
 #include <algorithm>
 #include <cctype>
 
@@ -52,16 +54,8 @@ std::string origin_of_address(const std::string& address) {
     const auto [begin, end] = authority_span(address);
     if (begin == std::string::npos) return "";
     const std::string authority = address.substr(begin, end - begin);
-    if (authority.find('@') != std::string::npos) return origin_key(without_userinfo(address.substr(0, end)));
+    if (authority.find('@') != std::string::npos) return origin_key(text::address_without_credentials(address.substr(0, end)));
     return origin_key(address.substr(0, end));
-}
-
-std::string without_userinfo(const std::string& address) {
-    const auto [begin, end] = authority_span(address);
-    if (begin == std::string::npos) return address;
-    const auto at = address.rfind('@', end - 1);
-    if (at == std::string::npos || at < begin || end == begin) return address;
-    return address.substr(0, begin) + address.substr(at + 1);
 }
 
 }  // namespace credentials

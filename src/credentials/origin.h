@@ -1,6 +1,5 @@
 #pragma once
-// Addresses as the credentials see them: the origin a login belongs to, compared
-// exactly, and an address fit to be shown, with no user or password in it.
+// Addresses as the credentials see them: the origin a login belongs to, compared exactly.
 
 #include <string>
 
@@ -13,8 +12,5 @@ namespace credentials {
 std::string origin_key(const std::string& text);
 // The origin of a whole address, whatever its path: empty when it has none.
 std::string origin_of_address(const std::string& address);
-
-// The address without any "user:password@" before its host.
-std::string without_userinfo(const std::string& address);
 
 }  // namespace credentials

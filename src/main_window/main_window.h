@@ -72,6 +72,8 @@ public:
     // since), as at start: the addresses shown are the file's again.
     void reload_settings();
     WallHealth health() const;
+    bool timer_running() const { return countdown_ticker_.running(); }
+    bool is_full_screen() const { return full_screen_; }
 
 protected:
     bool on_delete_event(GdkEventAny* event) override;

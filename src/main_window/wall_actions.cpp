@@ -6,6 +6,8 @@
 #include <string>
 #include <tuple>
 
+#include "main_window/window_picture.h"
+
 namespace {
 
 bool valid_pane(const char* action, int n) {
@@ -66,5 +68,11 @@ void add_wall_actions(const Glib::RefPtr<Gtk::Application>& app, MainWindow* con
                 return;
             }
             w.zoom().set(n, factor);
+        }));
+    app->add_action_with_parameter(
+        "screenshot", Glib::VARIANT_TYPE_STRING, on_wall("screenshot", [](MainWindow& w, const Glib::VariantBase& p) {
+            const std::string file = value_of<Glib::ustring>(p);
+            if (file.empty()) std::cerr << "orvalis: screenshot: manca il nome del file\n";
+            else take_window_picture(w, file);
         }));
 }

@@ -3,6 +3,7 @@
 #include <algorithm>
 
 #include "browser_pane/login/login_texts.h"
+#include "text/address_text.h"
 
 namespace {
 
@@ -19,16 +20,17 @@ std::vector<std::string> pane_status_lines(const WallHealth& panes) {
     for (std::size_t i = 0; i < panes.size(); ++i) {
         const PaneHealth& pane = panes[i];
         std::string line = std::to_string(i + 1) + " ";
+        const std::string address = text::address_without_credentials(pane.address);
         if (pane.address.empty())
             line += "(nessun indirizzo)";
         else if (!pane.login.empty())
-            line += pane.address + " " + pane.login;
+            line += address + " " + pane.login;
         else if (stale(pane))
-            line += pane.address + " " + since(pane) + ": " + pane.failure;
+            line += address + " " + since(pane) + ": " + pane.failure;
         else if (pane.last_good.empty())
-            line += pane.address + " in caricamento";
+            line += address + " in caricamento";
         else
-            line += pane.address + " aggiornata alle " + pane.last_good;
+            line += address + " aggiornata alle " + pane.last_good;
         lines.push_back(line);
     }
     return lines;

@@ -7,7 +7,7 @@
 
 #include "browser_pane/recovery/failure_texts.h"
 #include "browser_pane/website_data/session_cookies.h"
-#include "credentials/origin.h"
+#include "text/address_text.h"
 
 namespace {
 
@@ -194,7 +194,7 @@ void PageRecovery::show_own_page(const std::string& reason, const std::string& n
     certificate_page_.forget();
     own_page_next_ = true;
     // Under the real address, so that the view names the address the pane means.
-    const std::string page = unreachable_page_html(credentials::without_userinfo(address_), reason, next_attempt_time);
+    const std::string page = unreachable_page_html(text::address_without_credentials(address_), reason, next_attempt_time);
     webkit_web_view_load_alternate_html(view_, page.c_str(), address_.c_str(), nullptr);
 }
 
