@@ -55,15 +55,15 @@ CalculatorWindow::CalculatorWindow(CalculatorEngine& engine, platform::ProcessLa
     conversion_line_.set_size_request(platform::twips_to_pixels(2985), platform::twips_to_pixels(375));
     layout_.put(conversion_line_, platform::twips_to_pixels(90), platform::twips_to_pixels(1035));
 
-    image1_.set_size_request(platform::twips_to_pixels(825), platform::twips_to_pixels(435));
-    image1_.add_events(Gdk::BUTTON_PRESS_MASK);
-    image1_.signal_draw().connect([this](const Cairo::RefPtr<Cairo::Context>& cr) {
-        draw_maker_badge(cr, image1_.get_allocated_width(), image1_.get_allocated_height());
+    maker_picture_.set_size_request(platform::twips_to_pixels(825), platform::twips_to_pixels(435));
+    maker_picture_.add_events(Gdk::BUTTON_PRESS_MASK);
+    maker_picture_.signal_draw().connect([this](const Cairo::RefPtr<Cairo::Context>& cr) {
+        draw_maker_badge(cr, maker_picture_.get_allocated_width(), maker_picture_.get_allocated_height());
         return true;
     });
-    image1_.signal_button_press_event().connect(sigc::mem_fun(*this, &CalculatorWindow::open_home_page));
-    image1_.get_accessible()->set_name("Home page");
-    layout_.put(image1_, platform::twips_to_pixels(1170), platform::twips_to_pixels(540));
+    maker_picture_.signal_button_press_event().connect(sigc::mem_fun(*this, &CalculatorWindow::open_home_page));
+    maker_picture_.get_accessible()->set_name("Home page");
+    layout_.put(maker_picture_, platform::twips_to_pixels(1170), platform::twips_to_pixels(540));
 
     std::map<int, Gtk::Widget*> by_tab_index;
     auto key = [&](int tab, const std::string& caption, int left, int top, int width, int height,

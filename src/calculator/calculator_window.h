@@ -43,7 +43,7 @@ private:
     Gtk::Fixed layout_;
     Gtk::Label readout_;
     Gtk::Label conversion_line_;
-    Gtk::DrawingArea image1_;
+    Gtk::DrawingArea maker_picture_;
 };
 
 }  // namespace calculator

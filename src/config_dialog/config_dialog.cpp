@@ -30,10 +30,10 @@ constexpr const char* kStyle = R"css(
     background-image: none; box-shadow: none; text-shadow: none; color: black;
 }
 .orvalis-config button.orvalis-command:active { box-shadow: inset 1px 1px 2px rgba(0, 0, 0, 0.6); }
-.orvalis-config button#Command1 { background-color: rgb(128, 128, 255); }
-.orvalis-config button#Command4 { background-color: rgb(255, 128, 128); }
-.orvalis-config button#Command3 { background-color: rgb(192, 192, 0); }
-.orvalis-config button#Command2 { background-color: rgb(128, 255, 128); }
+.orvalis-config button#load-file { background-color: rgb(128, 128, 255); }
+.orvalis-config button#save-file { background-color: rgb(255, 128, 128); }
+.orvalis-config button#apply-addresses { background-color: rgb(192, 192, 0); }
+.orvalis-config button#close-dialog { background-color: rgb(128, 255, 128); }
 .orvalis-config checkbutton, .orvalis-config radiobutton { min-height: 0; padding: 0; }
 )css";
 
@@ -84,15 +84,15 @@ void ConfigDialog::place(Gtk::Widget& widget, const TwipsRect& where) {
 
 void ConfigDialog::build_controls() {
     // The frames go in first so that the controls inside them are drawn on top.
-    shape1_.set_name("Shape1");
-    shape2_.set_name("Shape2");
-    for (auto* shape : {&shape1_, &shape2_})
+    pane_choice_frame_.set_name("pane-choice-frame");
+    refresh_flag_frame_.set_name("refresh-flag-frame");
+    for (auto* shape : {&pane_choice_frame_, &refresh_flag_frame_})
         shape->signal_draw().connect([shape](const Cairo::RefPtr<Cairo::Context>& cr) {
             draw_outline(cr, *shape);
             return false;
         });
-    place(shape1_, dialog_layout::shape1);
-    place(shape2_, dialog_layout::shape2);
+    place(pane_choice_frame_, dialog_layout::pane_choice_frame);
+    place(refresh_flag_frame_, dialog_layout::refresh_flag_frame);
 
     static const std::array<const char*, 5> headings{"Browser 1", "Browser 2", "Browser 3", "Browser 4",
                                                     "Posizione Tavorinello"};
@@ -100,12 +100,12 @@ void ConfigDialog::build_controls() {
         const auto i = static_cast<std::size_t>(n - 1);
         auto& label = labels_[i];
         auto& entry = texts_[i];
-        label.set_name("Label" + std::to_string(n));
+        label.set_name(n <= 4 ? "address-heading-" + std::to_string(n) : "launcher-heading");
         label.set_text(headings[i]);
         label.set_xalign(0.0);
         // Ties the heading to its text box, so that screen readers announce it.
         label.set_mnemonic_widget(entry);
-        entry.set_name("Text" + std::to_string(n));
+        entry.set_name(n <= 4 ? "address-" + std::to_string(n) : "launcher-path");
         entry.get_accessible()->set_name(headings[i]);
         place(label, dialog_layout::label[i]);
         place(entry, dialog_layout::text[i]);
@@ -118,7 +118,7 @@ void ConfigDialog::build_controls() {
         const auto number = std::to_string(n);
 
         auto& option = options_[i];
-        option.set_name("Option" + number);
+        option.set_name("pane-choice-" + number);
         option.set_label("Finestra " + number);
         option.join_group(no_option_);
         option.get_accessible()->set_name("Finestra " + number);
@@ -126,14 +126,14 @@ void ConfigDialog::build_controls() {
         place(option, dialog_layout::option[i]);
 
         auto& arrow = arrows_[i];
-        arrow.set_name("Image" + number);
+        arrow.set_name("arrow-" + number);
         arrow.signal_step().connect([this, &arrow] { move_region(arrow.direction()); });
         // The picture keeps the arrow's place; the pressed frame takes one pixel around it.
         const auto& at = dialog_layout::image[i];
         area_.put(arrow, platform::twips_to_pixels(at.left) - 1, platform::twips_to_pixels(at.top) - 1);
 
         auto& check = checks_[i];
-        check.set_name("Check" + number);
+        check.set_name("refresh-flag-" + number);
         check.set_label("Refresh Br" + number);
         check.get_accessible()->set_name("Refresh Br" + number);
         check.signal_toggled().connect([this, n] { on_refresh_flag_toggled(n); });
@@ -143,10 +143,11 @@ void ConfigDialog::build_controls() {
 
     static const std::array<const char*, 4> captions{"Carica File", "Esci Configurazione", "Aggiorna Home",
                                                     "Salva File"};
+    static const std::array<const char*, 4> button_names{"load-file", "close-dialog", "apply-addresses", "save-file"};
     for (int n = 1; n <= 4; ++n) {
         const auto i = static_cast<std::size_t>(n - 1);
         auto& button = commands_[i];
-        button.set_name("Command" + std::to_string(n));
+        button.set_name(button_names[i]);
         button.set_label(captions[i]);
         button.get_style_context()->add_class("orvalis-command");
         button.get_accessible()->set_name(captions[i]);

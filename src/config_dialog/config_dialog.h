@@ -78,7 +78,7 @@ private:
     platform::MessageBox& messages_;
 
     Gtk::Fixed area_;
-    Gtk::DrawingArea shape1_, shape2_;
+    Gtk::DrawingArea pane_choice_frame_, refresh_flag_frame_;  // outlines around the choices and the flags
     std::array<Gtk::Label, 5> labels_;
     std::array<Gtk::Entry, 5> texts_;
     // Never shown: holding the group's selection lets the four visible options

@@ -41,7 +41,7 @@ Glib::RefPtr<Gdk::Pixbuf> search_icon() {
 
 }  // namespace
 
-SearchWindow::SearchWindow(platform::ProcessLauncher& launcher) : launcher_(launcher), command1_("Vai") {
+SearchWindow::SearchWindow(platform::ProcessLauncher& launcher) : launcher_(launcher), go_button_("Vai") {
     set_title("Cerca sul WEB con " + std::string(maker_site::kSearchSiteName));
     platform::style_widget(*this, "orvalis-search", kStyle);
     set_resizable(false);
@@ -52,23 +52,23 @@ SearchWindow::SearchWindow(platform::ProcessLauncher& launcher) : launcher_(laun
     layout_.set_size_request(platform::twips_to_pixels(5505), platform::twips_to_pixels(390));
     add(layout_);
 
-    text1_.set_size_request(platform::twips_to_pixels(4245), platform::twips_to_pixels(285));
-    text1_.get_accessible()->set_name("Cerca");
-    layout_.put(text1_, platform::twips_to_pixels(90), platform::twips_to_pixels(45));
+    query_box_.set_size_request(platform::twips_to_pixels(4245), platform::twips_to_pixels(285));
+    query_box_.get_accessible()->set_name("Cerca");
+    layout_.put(query_box_, platform::twips_to_pixels(90), platform::twips_to_pixels(45));
 
-    command1_.set_size_request(platform::twips_to_pixels(1005), platform::twips_to_pixels(285));
-    command1_.get_accessible()->set_name("Vai");
-    layout_.put(command1_, platform::twips_to_pixels(4455), platform::twips_to_pixels(45));
+    go_button_.set_size_request(platform::twips_to_pixels(1005), platform::twips_to_pixels(285));
+    go_button_.get_accessible()->set_name("Vai");
+    layout_.put(go_button_, platform::twips_to_pixels(4455), platform::twips_to_pixels(45));
 
-    command1_.signal_clicked().connect(sigc::mem_fun(*this, &SearchWindow::search));
-    text1_.signal_activate().connect(sigc::mem_fun(*this, &SearchWindow::search_after_pending_events));
+    go_button_.signal_clicked().connect(sigc::mem_fun(*this, &SearchWindow::search));
+    query_box_.signal_activate().connect(sigc::mem_fun(*this, &SearchWindow::search_after_pending_events));
 
     show_all_children();
-    text1_.grab_focus();
+    query_box_.grab_focus();
 }
 
 void SearchWindow::search() {
-    launcher_.open_uri(search_address(text1_.get_text().raw()));
+    launcher_.open_uri(search_address(query_box_.get_text().raw()));
     hide();
 }
 
@@ -81,5 +81,5 @@ void SearchWindow::search_after_pending_events() {
 
 void SearchWindow::search_and_clear() {
     search();
-    text1_.set_text("");
+    query_box_.set_text("");
 }

@@ -22,6 +22,6 @@ private:
 
     platform::ProcessLauncher& launcher_;
     Gtk::Fixed layout_;
-    Gtk::Entry text1_;
-    Gtk::Button command1_;
+    Gtk::Entry query_box_;
+    Gtk::Button go_button_;
 };
