@@ -15,6 +15,7 @@
 #include "main_window/main_window.h"
 #include "main_window/wall_actions.h"
 #include "main_window/wall_status.h"
+#include "options/wall_options.h"
 #include "platform/command_line.h"
 #include "platform/program_folder.h"
 #include "platform/service_notify.h"
@@ -105,13 +106,20 @@ int main(int argc, char** argv) {
     start.chooser_proposal = settings.proposal;
     start.fullscreen = options.fullscreen;
     start.timer = options.timer;
+    {
+        const auto screen_options = options::read_option_group("Schermo");
+        auto dark = screen::read_dark_hours(screen_options.values);
+        for (const auto& lines : {screen_options.complaints, dark.complaints})
+            for (const auto& line : lines) std::cerr << line << '\n';
+        start.dark_hours = std::move(dark.hours);
+    }
     MainWindow window(start);
 
     add_wall_actions(app, window);
     if (GDBusConnection* bus = g_application_get_dbus_connection(G_APPLICATION(app->gobj())))
         platform::offer_wall_status(bus, g_application_get_dbus_object_path(G_APPLICATION(app->gobj())),
-                                    [&window] { return pane_status_lines(window.health()); });
-    platform::ServiceNotifier service([&window] { return service_status_line(window.health()); });
+                                    [&window] { return pane_status_lines(window.health(), !window.screen().lit()); });
+    platform::ServiceNotifier service([&window] { return service_status_line(window.health(), !window.screen().lit()); });
     // The first loads started with the window; it is ready once it shows.
     sigc::connection shown = window.signal_map().connect([&service, &shown] {
         service.ready();

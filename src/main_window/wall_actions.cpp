@@ -32,6 +32,8 @@ void add_wall_actions(const Glib::RefPtr<Gtk::Application>& app, MainWindow& win
     });
     app->add_action_with_parameter("timer", Glib::VARIANT_TYPE_BOOL,
                                   [w](const Glib::VariantBase& p) { w->set_timer(value_of<bool>(p)); });
+    app->add_action_with_parameter("screen", Glib::VARIANT_TYPE_BOOL,
+                                  [w](const Glib::VariantBase& p) { w->screen().set_lit(value_of<bool>(p)); });
     app->add_action_with_parameter("fullscreen", Glib::VARIANT_TYPE_BOOL, [w](const Glib::VariantBase& p) {
         if (value_of<bool>(p)) w->fullscreen();
         else w->unfullscreen();

@@ -11,8 +11,10 @@
 using WallHealth = std::array<PaneHealth, 4>;
 
 // One line a pane: "2 http://host/page aggiornata alle 14:05", or
-// "2 http://host/page non aggiornata dalle 14:05: <what failed>".
-std::vector<std::string> pane_status_lines(const WallHealth& panes);
+// "2 http://host/page non aggiornata dalle 14:05: <what failed>"; then, on a dark
+// wall, "schermo spento".
+std::vector<std::string> pane_status_lines(const WallHealth& panes, bool screen_dark = false);
 
 // "4 pagine, 1 non aggiornata dalle 14:05"; panes without an address are not counted.
-std::string service_status_line(const WallHealth& panes);
+// A dark wall adds ", schermo spento".
+std::string service_status_line(const WallHealth& panes, bool screen_dark = false);

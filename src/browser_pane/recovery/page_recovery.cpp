@@ -140,7 +140,22 @@ void PageRecovery::stop_pending_attempts() {
     own_page_next_ = false;
 }
 
+void PageRecovery::set_asleep(bool asleep) {
+    asleep_ = asleep;
+    if (asleep || (!held_attempt_ && !retry_.connected() && !restart_.connected()))
+        return;
+    const bool by_person = held_attempt_.value_or(false);
+    held_attempt_.reset();
+    retry_.disconnect();
+    restart_.disconnect();
+    attempt(by_person);
+}
+
 void PageRecovery::attempt(bool by_person) {
+    if (asleep_) {
+        held_attempt_ = held_attempt_.value_or(false) || by_person;
+        return;
+    }
     by_person_ = by_person;
     // A reload keeps the page where it went (a redirect, an address it rewrote) and its
     // place in the history; anything else starts from the address.
