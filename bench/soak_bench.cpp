@@ -231,7 +231,7 @@ public:
                 if (navigate_)
                     window_.pane(n).navigate(panes_[n - 1].address + "?cycle=" + std::to_string(cycle));
                 else
-                    window_.pane(n).refresh();
+                    window_.pane(n).refresh(ReloadCause::schedule);
             }
         });
     }

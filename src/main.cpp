@@ -1,10 +1,12 @@
 // Orvalis: four web pages at once, held on their regions and reloaded on a countdown.
 
+#include <glib-unix.h>
 #include <gtkmm/application.h>
 
 #include <glibmm/miscutils.h>
 #include <glibmm/optioncontext.h>
 
+#include <csignal>
 #include <cstdlib>
 #include <iostream>
 #include <string>
@@ -18,8 +20,10 @@
 #include "options/wall_options.h"
 #include "platform/command_line.h"
 #include "platform/program_folder.h"
+#include "platform/reachable_buses.h"
 #include "platform/service_notify.h"
 #include "platform/wall_bus.h"
+#include "remote/wall_device.h"
 #include "settings/settings_location.h"
 
 namespace {
@@ -65,6 +69,8 @@ int main(int argc, char** argv) {
         std::cout << id << '\n';
         return 0;
     }
+    // Before anything asks for the session bus, which GLib would otherwise start itself.
+    const std::string missing_bus = platform::keep_to_reachable_buses();
     if (options.status) {
         const auto lines = platform::ask_wall_status(id);
         if (!lines) {
@@ -76,6 +82,7 @@ int main(int argc, char** argv) {
     }
     // A second start of a running wall brings that wall forward and opens nothing.
     if (platform::raise_running_wall(id)) return 0;
+    if (!missing_bus.empty()) std::cerr << missing_bus << '\n';
     platform::send_engine_allocations_through_malloc(arguments.data());
 
     if (!settings.warning.empty()) std::cerr << settings.warning << '\n';
@@ -87,6 +94,20 @@ int main(int argc, char** argv) {
     // one of the same wall hands over and loads nothing. Without a session bus the
     // registration succeeds as a wall of its own, as every start was before.
     auto app = Gtk::Application::create(id);
+    // The commands, and the answer to a second start, are in place before the id is
+    // claimed: a caller that finds the id finds them too.
+    MainWindow* wall = nullptr;
+    add_wall_actions(app, wall);
+    app->signal_activate().connect([&wall] {
+        if (wall) wall->present();
+    });
+    // Stopped by the service manager or from a terminal, the wall ends as when its
+    // window closes: what is still to be written (the zoom) is written, and it exits 0.
+    for (const int signal : {SIGTERM, SIGINT})
+        g_unix_signal_add(signal, [](gpointer application) -> gboolean {
+            g_application_quit(G_APPLICATION(application));
+            return G_SOURCE_CONTINUE;
+        }, app->gobj());
     try {
         app->register_application();
     } catch (const Glib::Error& error) {
@@ -114,8 +135,9 @@ int main(int argc, char** argv) {
         start.dark_hours = std::move(dark.hours);
     }
     MainWindow window(start);
-
-    add_wall_actions(app, window);
+    wall = &window;
+    // Gone before the window: its last word on the broker is that the wall is offline.
+    const auto mqtt_device = remote::start_wall_device(window, id);
     if (GDBusConnection* bus = g_application_get_dbus_connection(G_APPLICATION(app->gobj())))
         platform::offer_wall_status(bus, g_application_get_dbus_object_path(G_APPLICATION(app->gobj())),
                                     [&window] { return pane_status_lines(window.health(), !window.screen().lit()); });
@@ -125,6 +147,7 @@ int main(int argc, char** argv) {
         service.ready();
         shown.disconnect();
     });
-    app->signal_activate().connect([&window] { window.present(); });
-    return app->run(window);
+    const int status = app->run(window);
+    wall = nullptr;
+    return status;
 }

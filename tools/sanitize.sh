@@ -15,7 +15,7 @@ export ASAN_OPTIONS=detect_leaks=1:fast_unwind_on_malloc=0:detect_stack_use_afte
 export LSAN_OPTIONS=suppressions=$PWD/tests/lsan.supp:print_suppressions=0
 export UBSAN_OPTIONS=print_stacktrace=1:halt_on_error=1:suppressions=$PWD/tests/ubsan.supp
 export NO_AT_BRIDGE=1
-xvfb-run -a -n $((200 + RANDOM % 700)) -s "-screen 0 1280x1024x24 -noreset" \
+tools/own-session.sh xvfb-run -a -n $((200 + RANDOM % 700)) -s "-screen 0 1280x1024x24 -noreset" \
   ctest --test-dir build-asan --output-on-failure -j "$jobs"
 
 unset ASAN_OPTIONS LSAN_OPTIONS UBSAN_OPTIONS

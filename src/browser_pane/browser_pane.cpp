@@ -316,13 +316,8 @@ bool BrowserPane::navigate(const std::string& address) {
     return true;
 }
 
-bool BrowserPane::refresh() {
-    // A click or a key press is being handled: a person asked, not the countdown.
-    GdkEvent* event = gtk_get_current_event();
-    const bool by_person = event != nullptr;
-    if (event)
-        gdk_event_free(event);
-    return impl_->recovery.reload(by_person);
+bool BrowserPane::refresh(ReloadCause cause) {
+    return impl_->recovery.reload(cause == ReloadCause::person);
 }
 
 bool BrowserPane::set_silent(bool silent) {

@@ -32,8 +32,9 @@ public:
 
     // An empty address shows a blank page; anything else goes to the view unchanged.
     bool navigate(const std::string& address) override;
-    // False when there is nothing to reload yet.
-    bool refresh() override;
+    // False when there is nothing to reload yet. Asked for by a person, a certificate not
+    // trusted shows its page even over a page kept, so that it can be accepted there.
+    bool refresh(ReloadCause cause) override;
     bool set_silent(bool silent) override;
     // False, and nothing written, until a document has committed and finished loading,
     // or when an offset is not a finite number. The write itself lands asynchronously;

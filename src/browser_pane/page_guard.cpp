@@ -1,6 +1,9 @@
 #include "browser_pane/page_guard.h"
 
+#include <cstdio>
 #include <string>
+
+#include "platform/process_launcher.h"
 
 namespace {
 
@@ -14,6 +17,12 @@ void open_outside(PageGuard& guard, WebKitNavigationAction* action) {
     const char* uri = webkit_uri_request_get_uri(webkit_navigation_action_get_request(action));
     if (!uri || !*uri || g_str_equal(uri, "about:blank"))
         return;
+    // Any other scheme would start whatever program claims it (steam:, apt:, ssh:) on
+    // the wall, at one touch of a page or of an advertisement in it.
+    if (!platform::web_address(uri)) {
+        std::fprintf(stderr, "orvalis: a page asked to open %s: refused, only http and https addresses open\n", uri);
+        return;
+    }
     try {
         guard.new_window.emit(uri);
     } catch (...) {

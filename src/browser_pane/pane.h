@@ -7,6 +7,10 @@
 #include <optional>
 #include <string>
 
+// Who asked for a reload: a person at the wall (the Refresh entry), or the countdown,
+// a remote request or the pane's own retries, with nobody at the screen to answer.
+enum class ReloadCause { schedule, person };
+
 class Pane {
 public:
     virtual ~Pane() = default;
@@ -14,7 +18,7 @@ public:
     // Starts loading the address, passed unchanged.
     virtual bool navigate(const std::string& address) = 0;
     // Reloads the current page.
-    virtual bool refresh() = 0;
+    virtual bool refresh(ReloadCause cause) = 0;
     // No dialogs of the pane's own from then on.
     virtual bool set_silent(bool silent) = 0;
     // Scrolls the page's viewport; an absent offset is left as it is.

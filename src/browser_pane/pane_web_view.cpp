@@ -5,7 +5,7 @@
 #include <string>
 
 #include "browser_pane/recovery/page_memory.h"
-#include "browser_pane/website_data/website_data.h"
+#include "browser_pane/website_data/web_context.h"
 
 namespace {
 

@@ -35,12 +35,12 @@ std::string Countdown::toggle() {
     return "Timer off";
 }
 
-void Countdown::reload_flagged() {
+void Countdown::reload_flagged(ReloadCause cause) {
     for (std::size_t i = 0; i < panes_.size(); ++i) {
         // Read each flag right before its own pane, so an edit in the dialog
         // counts for the panes not yet reached.
         if (flags_.check(static_cast<int>(i) + 1) != 1) continue;
-        if (panes_[i]) panes_[i]->refresh();
+        if (panes_[i]) panes_[i]->refresh(cause);
     }
 }
 
@@ -52,7 +52,7 @@ void Countdown::step_down() {
     const auto left = seconds.to_number();
     if (left && *left > 0) return;
     seconds = Value(static_cast<std::int16_t>(kResetSeconds));
-    reload_flagged();
+    reload_flagged(ReloadCause::schedule);
 }
 
 void Countdown::hold_scroll() {

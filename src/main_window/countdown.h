@@ -23,7 +23,7 @@ public:
     // which names what the next click will do.
     std::string toggle();
     // Reloads the panes whose refresh flag holds exactly 1.
-    void reload_flagged();
+    void reload_flagged(ReloadCause cause);
 
 private:
     void step_down();

@@ -88,22 +88,39 @@ void FullScreenCare::look_at_pointer() {
 
 void FullScreenCare::hide_pointer() {
     GdkWindow* top = window_.get_window()->gobj();
-    GdkCursor* blank = gdk_cursor_new_for_display(gdk_window_get_display(top), GDK_BLANK_CURSOR);
+    blank_ = gdk_cursor_new_for_display(gdk_window_get_display(top), GDK_BLANK_CURSOR);
     std::vector<GdkWindow*> windows;
     collect_windows(top, windows);
     for (GdkWindow* window : windows) {
         GdkCursor* had = gdk_window_get_cursor(window);
         hidden_.emplace_back(GDK_WINDOW(g_object_ref(window)), had ? GDK_CURSOR(g_object_ref(had)) : nullptr);
-        gdk_window_set_cursor(window, blank);
+        gdk_window_set_cursor(window, blank_);
+        // A web view sets its page's cursor again whenever the page changes it (a reload,
+        // a scroll): that cursor is the one to bring back, and stays out of sight till then.
+        g_signal_connect(window, "notify::cursor", G_CALLBACK(&FullScreenCare::on_cursor_set), this);
     }
-    g_object_unref(blank);
+}
+
+void FullScreenCare::on_cursor_set(GObject* object, GParamSpec*, gpointer data) {
+    auto* self = static_cast<FullScreenCare*>(data);
+    GdkWindow* window = GDK_WINDOW(object);
+    GdkCursor* set = gdk_window_get_cursor(window);
+    if (!self->blank_ || set == self->blank_) return;
+    for (auto& [hidden, had] : self->hidden_) {
+        if (hidden != window) continue;
+        if (had) g_object_unref(had);
+        had = set ? GDK_CURSOR(g_object_ref(set)) : nullptr;
+    }
+    gdk_window_set_cursor(window, self->blank_);
 }
 
 void FullScreenCare::show_pointer() {
     for (auto& [window, had] : hidden_) {
+        g_signal_handlers_disconnect_by_data(window, this);
         gdk_window_set_cursor(window, had);
         if (had) g_object_unref(had);
         g_object_unref(window);
     }
     hidden_.clear();
+    g_clear_object(&blank_);
 }

@@ -31,6 +31,7 @@ private:
     void look_at_pointer();
     void hide_pointer();
     void show_pointer();
+    static void on_cursor_set(GObject* window, GParamSpec*, gpointer self);
 
     Gtk::Window& window_;
     bool on_ = false;
@@ -42,4 +43,6 @@ private:
     std::chrono::steady_clock::time_point still_since_;
     // Each window of the view (WebKit's views have their own) with the cursor it had.
     std::vector<std::pair<GdkWindow*, GdkCursor*>> hidden_;
+    // The cursor that hides it, while it is hidden.
+    GdkCursor* blank_ = nullptr;
 };

@@ -63,8 +63,15 @@ MainWindow::MainWindow(const WindowStart& start)
     chooser_.set_first_proposal(wall_file);
     // Before the first load, so that no page shows at another zoom first.
     zoom_.use_file(wall_file);
-    config_dialog_->signal_loaded().connect([this](const std::string& file) { zoom_.use_file(file); });
-    config_dialog_->signal_saved().connect([this](const std::string& file) { zoom_.save_for(file); });
+    // The file loaded or saved last is the one the wall uses from then on, and reads again.
+    config_dialog_->signal_loaded().connect([this](const std::string& file) {
+        settings_file_ = file;
+        zoom_.use_file(file);
+    });
+    config_dialog_->signal_saved().connect([this](const std::string& file) {
+        settings_file_ = file;
+        zoom_.save_for(file);
+    });
 
     build_menu();
     for (int n = 1; n <= 4; ++n) quarters_.set_quarter(n, pane(n).widget());
@@ -105,7 +112,7 @@ void MainWindow::build_menu() {
     countdown_entry_ = &menu_bar_.add_entry("000");
     // The working entries, each after an empty spacer entry that keeps them apart.
     const std::pair<const char*, void (MainWindow::*)()> commands[] = {
-        {"Refresh", &MainWindow::refresh_flagged_panes}, {"Tavorinello", &MainWindow::start_launcher_program},
+        {"Refresh", &MainWindow::refresh_flagged_panes_by_person}, {"Tavorinello", &MainWindow::start_launcher_program},
         {"Calcolatore", &MainWindow::open_calculator}, {"Configura", &MainWindow::open_config_dialog},
         {"Cerca", &MainWindow::open_search},             {"[ Info ]", &MainWindow::show_about},
     };
@@ -137,7 +144,7 @@ void MainWindow::set_dark(bool dark) {
     }
     // Asked for while the panes still sleep, the reloads start together with the
     // retries of failed pages as the panes wake, each pane's once.
-    refresh_flagged_panes();
+    refresh_flagged_panes(ReloadCause::schedule);
     for (auto& browser_pane : panes_) browser_pane.set_asleep(false);
     store_.Dati[0] = Value(static_cast<std::int16_t>(Countdown::kResetSeconds));
     CommandMenuBar::set_caption(*countdown_entry_, store_.Dati[0].to_text());
@@ -145,8 +152,8 @@ void MainWindow::set_dark(bool dark) {
     timer_held_ = false;
 }
 
-void MainWindow::refresh_flagged_panes() {
-    countdown_.reload_flagged();
+void MainWindow::refresh_flagged_panes(ReloadCause cause) {
+    countdown_.reload_flagged(cause);
 }
 
 void MainWindow::set_timer(bool on) {
@@ -161,8 +168,13 @@ void MainWindow::set_timer(bool on) {
 
 void MainWindow::reload_settings() {
     // The zoom file goes with the settings file, and is read again with it.
-    zoom_.use_file(zoom_.file());
-    load_start_settings(store_, settings_file_, *config_dialog_, pane_set());
+    zoom_.use_file(zoom_.settings_file());
+    load_start_settings(store_, settings_file_, *config_dialog_, PaneSet{});
+    // A pane already on the file's address keeps its page: a server that blinks while
+    // the wall reads its settings again costs that pane nothing.
+    for (int n = 1; n <= 4; ++n)
+        if (const std::string address = config_dialog_->text(n); address != pane(n).health().address)
+            pane(n).navigate(address);
 }
 
 WallHealth MainWindow::health() const {

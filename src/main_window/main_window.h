@@ -34,7 +34,7 @@
 // How the window starts; the defaults are a plain start.
 struct WindowStart {
     explicit WindowStart(std::filesystem::path file) : settings_file(std::move(file)) {}
-    std::filesystem::path settings_file;     // read once, at start
+    std::filesystem::path settings_file;     // read at start
     std::filesystem::path chooser_proposal;  // first name the file chooser proposes; empty: settings_file
     bool fullscreen = false;
     bool timer = false;  // the countdown runs at once, as after a click on "Timer on"
@@ -62,7 +62,9 @@ public:
 
     void on_countdown_tick();
     void toggle_timer();
-    void refresh_flagged_panes();
+    // The Refresh entry's reload is a person's; the countdown's and remote ones are not.
+    void refresh_flagged_panes(ReloadCause cause);
+    void refresh_flagged_panes_by_person() { refresh_flagged_panes(ReloadCause::person); }
     void start_launcher_program();
     void open_calculator();
     void open_config_dialog();
@@ -72,9 +74,12 @@ public:
     // Commands from outside the window.
     // Starts or stops the countdown as "Timer on"/"Timer off" would; nothing when it already is so.
     void set_timer(bool on);
-    // Reads the settings file again, as at start: the addresses shown are the file's again.
+    // Reads the settings file in use again (the one read at start, or loaded or saved
+    // since), as at start: the addresses shown are the file's again.
     void reload_settings();
     WallHealth health() const;
+    bool timer_running() const { return countdown_ticker_.running(); }
+    bool is_full_screen() const { return full_screen_; }
 
 protected:
     bool on_delete_event(GdkEventAny* event) override;
@@ -90,7 +95,7 @@ private:
     void close_tool_windows();
     PaneSet pane_set();
 
-    std::filesystem::path settings_file_;
+    std::filesystem::path settings_file_;  // in use: read at start, loaded or saved since
     SettingsStore store_;
     std::array<BrowserPane, 4> panes_;
     PaneZoom zoom_{{&panes_[0], &panes_[1], &panes_[2], &panes_[3]}};

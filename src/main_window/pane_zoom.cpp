@@ -22,6 +22,7 @@ PaneZoom::~PaneZoom() {
 
 void PaneZoom::use_file(const std::filesystem::path& settings_file) {
     if (pending_.connected()) write();
+    settings_file_ = settings_file;
     file_ = settings::zoom_file_for(settings_file);
     const settings::ZoomRead read = settings::read_zoom_file(file_);
     if (!read.complaint.empty()) std::cerr << read.complaint << '\n';
@@ -32,6 +33,7 @@ void PaneZoom::use_file(const std::filesystem::path& settings_file) {
 }
 
 void PaneZoom::save_for(const std::filesystem::path& settings_file) {
+    settings_file_ = settings_file;
     file_ = settings::zoom_file_for(settings_file);
     write();
 }

@@ -28,17 +28,18 @@ public:
     // The wall's settings were saved as settings_file: its zoom file is written now
     // and is the one written from then on.
     void save_for(const std::filesystem::path& settings_file);
+    // The settings file whose zoom the panes have: the last one used or saved.
+    const std::filesystem::path& settings_file() const { return settings_file_; }
     // Pane n (1..4) at factor (1.0 is 100 %), rounded to the nearest step; false for
     // a pane that does not exist. For commands from outside the window.
     bool set(int pane, double factor);
-
-    const std::filesystem::path& file() const { return file_; }
 
 private:
     void changed();
     void write();
 
     std::array<BrowserPane*, 4> panes_;
+    std::filesystem::path settings_file_;
     std::filesystem::path file_;
     bool applying_ = false;
     sigc::connection pending_;

@@ -2,6 +2,8 @@
 
 #include <algorithm>
 
+#include "text/address_text.h"
+
 namespace {
 
 bool stale(const PaneHealth& pane) { return !pane.address.empty() && !pane.failure.empty(); }
@@ -17,14 +19,15 @@ std::vector<std::string> pane_status_lines(const WallHealth& panes, bool screen_
     for (std::size_t i = 0; i < panes.size(); ++i) {
         const PaneHealth& pane = panes[i];
         std::string line = std::to_string(i + 1) + " ";
+        const std::string address = text::address_without_credentials(pane.address);
         if (pane.address.empty())
             line += "(nessun indirizzo)";
         else if (stale(pane))
-            line += pane.address + " " + since(pane) + ": " + pane.failure;
+            line += address + " " + since(pane) + ": " + pane.failure;
         else if (pane.last_good.empty())
-            line += pane.address + " in caricamento";
+            line += address + " in caricamento";
         else
-            line += pane.address + " aggiornata alle " + pane.last_good;
+            line += address + " aggiornata alle " + pane.last_good;
         lines.push_back(line);
     }
     if (screen_dark) lines.push_back("schermo spento");

@@ -14,7 +14,8 @@ namespace platform {
 // without the choice, starts it again in the same process, with the same arguments and
 // the choice set; when it started with it, removes it from the environment, so the page
 // processes started later do not inherit it. Malloc set by the user (to debug WebKit)
-// is left as it is, for every process. If the image cannot start again, it runs on.
+// is left as it is, for every process. If the image cannot start again, or was not
+// started by the kernel itself (through the dynamic loader, valgrind), it runs on.
 void send_engine_allocations_through_malloc(char** argv);
 
 }  // namespace platform

@@ -11,6 +11,11 @@
 
 namespace platform {
 
+bool web_address(const std::string& uri) {
+    const std::string scheme = Glib::uri_parse_scheme(uri);
+    return g_ascii_strcasecmp(scheme.c_str(), "http") == 0 || g_ascii_strcasecmp(scheme.c_str(), "https") == 0;
+}
+
 bool GioProcessLauncher::start(const std::vector<std::string>& argv, const std::string& working_dir) {
     if (argv.empty() || argv.front().empty()) return false;
     try {
@@ -31,6 +36,10 @@ bool GioProcessLauncher::start(const std::vector<std::string>& argv, const std::
 
 bool GioProcessLauncher::open_uri(const std::string& uri) {
     if (uri.empty()) return false;
+    if (!web_address(uri)) {
+        std::fprintf(stderr, "orvalis: %s not opened: only http and https addresses go to the browser\n", uri.c_str());
+        return false;
+    }
     // Finding the browser reads only local files; starting it talks to the session bus,
     // which may take its time, so that part never runs on the caller's thread.
     const std::string scheme = Glib::uri_parse_scheme(uri);

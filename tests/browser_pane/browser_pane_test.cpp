@@ -57,7 +57,7 @@ struct SignalWatch {
 };
 
 TEST_F(BrowserPaneTest, ScrollWritesReachTheScrollingElementInBothDocumentModes) {
-    EXPECT_FALSE(pane.refresh());  // nothing to reload or scroll yet
+    EXPECT_FALSE(pane.refresh(ReloadCause::schedule));  // nothing to reload or scroll yet
     EXPECT_FALSE(pane.set_body_scroll(10, 10));
     const std::pair<std::string, const char*> modes[] = {{"<!DOCTYPE html>" + kBig, "HTML"}, {kBig, "BODY"}};
     for (const auto& [html, scrolling_element] : modes) {
@@ -83,16 +83,18 @@ TEST_F(BrowserPaneTest, SilentPaneAnswersDialogsUnseenAndReloadsAPageAskingToSta
                                "onbeforeunload = e => { e.preventDefault(); e.returnValue = '?'; }</script>"));
     click_at(pane.widget(), 50, 50);  // engines ask before unloading only pages the user touched
     SignalWatch dialogs(WEBKIT_WEB_VIEW(page_view(pane).gobj()), "script-dialog");
-    EXPECT_TRUE(pane.refresh());
+    EXPECT_TRUE(pane.refresh(ReloadCause::schedule));
     EXPECT_TRUE(wait_for_load(pane));
     EXPECT_EQ(std::pair(dialogs.emitted, dialogs.reached), std::pair(1, 0));
 }
 
-TEST_F(BrowserPaneTest, NewWindowsAreHandedOnOnlyWhenClicked) {
+TEST_F(BrowserPaneTest, NewWindowsAreHandedOnOnlyWhenClickedAndOnlyForTheWeb) {
     std::vector<std::string> opened_outside;
     pane.signal_new_window().connect([&](const std::string& address) { opened_outside.push_back(address); });
-    ASSERT_TRUE(load("/links", "<body style='margin:0'><a href='/new' target='_blank' style='display:block;"
-                               "height:100px'>new</a><script>open('/unasked')</script>"));
+    ASSERT_TRUE(load("/links", "<body style='margin:0'><style>a{display:block;height:100px}</style>"
+                               "<a href='/new' target='_blank'>new</a><a href='steam://run/1' target='_blank'>app</a>"
+                               "<script>open('/unasked')</script>"));
+    click_at(pane.widget(), 50, 150);  // a program on the wall, at one touch
     click_at(pane.widget(), 50, 50);
     ASSERT_TRUE(wait_until([&] { return !opened_outside.empty(); }, 10s));
     EXPECT_EQ(opened_outside, std::vector<std::string>{server.url("/new")});

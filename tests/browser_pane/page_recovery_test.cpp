@@ -11,6 +11,7 @@
 #include <list>
 #include <thread>
 
+#include "main_window/wall_status.h"
 #include "support/local_http_server.h"
 #include "support/pane_probe.h"
 #include "support/wait_until.h"
@@ -61,7 +62,7 @@ TEST_F(PageRecoveryTest, FailedFirstLoadShowsOurOwnPageAndAnOutageKeepsTheRealOn
     EXPECT_EQ(pane.uri(), address);
 
     server.set_down(true);
-    ASSERT_TRUE(pane.refresh());
+    ASSERT_TRUE(pane.refresh(ReloadCause::schedule));
     ASSERT_TRUE(wait_for_load(pane));
     EXPECT_EQ(title(pane), "News") << "an engine error page replaced the page";
     Gtk::Label& strip = stale_strip(pane);
@@ -69,6 +70,8 @@ TEST_F(PageRecoveryTest, FailedFirstLoadShowsOurOwnPageAndAnOutageKeepsTheRealOn
     const std::string text = strip.get_text();
     EXPECT_TRUE(text == "Non aggiornata dalle " + back || text == "Non aggiornata dalle " + loaded) << text;
     EXPECT_EQ(strip.get_accessible()->get_name(), text);
+    const std::string status = pane_status_lines({pane.health()})[0];
+    EXPECT_EQ(status.rfind("1 " + address + " non aggiornata dalle ", 0), 0u) << status;
 
     // Retries go on by themselves, failing, until the server answers again.
     server.set_down(false);
@@ -88,7 +91,7 @@ TEST_F(PageRecoveryTest, ServerErrorFromWhateverAddressAnsweredIsNeverShown) {
     ASSERT_EQ(title(pane) + " " + pane.uri(), "200 " + server.url("/d/overview?tab=2"));
 
     *status = 503;
-    ASSERT_TRUE(pane.refresh());
+    ASSERT_TRUE(pane.refresh(ReloadCause::schedule));
     ASSERT_TRUE(wait_until([&] { return strip_shown(pane); }, 10s));
     EXPECT_EQ(title(pane), "200");
     EXPECT_EQ(stale_strip(pane).get_text().size(), 26u) << "a time and no note";
@@ -104,6 +107,13 @@ TEST_F(PageRecoveryTest, ServerErrorFromWhateverAddressAnsweredIsNeverShown) {
 }
 
 TEST_F(PageRecoveryTest, NewAddressThatFailsShowsOurOwnPageForItNeverThePreviousOne) {
+    // A first load answered in a type no pane shows is a failed load, naming the type.
+    server.serve("/export", "application/zip", "PK");
+    BrowserPane& fresh = add_pane();
+    ASSERT_TRUE(navigate_and_wait(fresh, server.url("/export")));
+    EXPECT_TRUE(wait_until([&] { return page_shows(fresh, "application/zip"); }, 10s));
+    const std::string status = pane_status_lines({fresh.health()})[0];
+    EXPECT_EQ(status.rfind("1 " + server.url("/export") + " mai caricata: ", 0), 0u) << status;
     server.serve("/news", "text/html", page("News"));
     server.serve("/broken", [] { return LocalHttpServer::Response{500, "text/html", page("Boom")}; });
     LocalHttpServer gone;
@@ -139,7 +149,7 @@ TEST_F(PageRecoveryTest, LoadThatNeverGetsAnAnswerIsStoppedAndCountsAsFailed) {
     *hang = false;
     ASSERT_TRUE(wait_until([&] { return title(slow) == "Slow"; }, 10s));
     *hang = true;
-    ASSERT_TRUE(slow.refresh());
+    ASSERT_TRUE(slow.refresh(ReloadCause::schedule));
     ASSERT_TRUE(wait_until([&] { return strip_shown(slow) && !slow.is_loading(); }, 10s));
     EXPECT_EQ(title(slow), "Slow");
     EXPECT_TRUE(slow.set_body_scroll(0, 0)) << "the scroll hold waits for a load that was given up";

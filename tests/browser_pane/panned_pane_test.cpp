@@ -78,7 +78,7 @@ TEST_F(PannedPaneTest, DashboardsShowTheStoredRowThroughReloadsAndTakeClicksWher
     ASSERT_TRUE(navigate_and_wait(pane, server.url("/dashboard")));
     EXPECT_TRUE(shows(kRed, {0, kRow}, row_top(50))) << span_of(kRed).first;
 
-    ASSERT_TRUE(pane.refresh());
+    ASSERT_TRUE(pane.refresh(ReloadCause::schedule));
     ASSERT_TRUE(wait_for_load(pane));
     EXPECT_EQ(frame().geometry().shown_y, row_top(50)) << "the reload moved the pane";
     EXPECT_TRUE(shows(kRed, {0, kRow}, row_top(50)));

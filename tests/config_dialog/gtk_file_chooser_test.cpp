@@ -2,29 +2,14 @@
 
 #include <gtest/gtest.h>
 
-#include <glibmm/main.h>
-#include <gtkmm/filechooserdialog.h>
-
 #include "support/files.h"
+#include "support/widgets.h"
 
 namespace {
 
-// Once the chooser is up and has loaded its folder (before that it takes no typed name),
-// notes "folder/name [filters]" it proposes, then accepts `typed` or cancels without it.
 std::optional<std::string> choose(platform::GtkFileChooser& files, const std::optional<std::string>& typed,
                                   std::vector<std::string>& proposed) {
-    Glib::signal_timeout().connect([&] {
-        for (Gtk::Window* window : Gtk::Window::list_toplevels())
-            if (auto* c = dynamic_cast<Gtk::FileChooserDialog*>(window);
-                c && c->get_mapped() && !c->get_current_folder().empty()) {
-                proposed.push_back(c->get_current_folder() + "/" + c->get_current_name());
-                for (const auto& filter : c->list_filters()) proposed.back() += " [" + filter->get_name() + "]";
-                if (typed) c->set_current_name(*typed);
-                c->response(typed ? Gtk::RESPONSE_ACCEPT : Gtk::RESPONSE_CANCEL);
-                return false;
-            }
-        return true;
-    }, 20);
+    answer_next_file_chooser(typed, proposed);
     return files.choose("Carica Configurazione");
 }
 

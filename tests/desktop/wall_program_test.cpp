@@ -4,6 +4,7 @@
 
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
+#include <link.h>
 #include <signal.h>
 #include <sys/socket.h>
 #include <sys/un.h>
@@ -21,6 +22,7 @@
 
 #include "browser_pane/website_data/website_data.h"
 #include "platform/service_notify.h"
+#include "platform/wall_bus.h"
 #include "support/files.h"
 #include "support/local_http_server.h"
 #include "support/program_run.h"
@@ -68,17 +70,33 @@ struct NotifySocket {
     std::vector<std::string> seen;
 };
 
-TEST(ServiceNotify, FeedsStopWhileTheMainLoopIsBlocked) {
+TEST(ServiceNotify, FeedsStopWhileTheMainLoopIsBlockedAndGoOnWhileTheStatusStaysTheSame) {
     NotifySocket manager;
     setenv("NOTIFY_SOCKET", manager.path.c_str(), 1);
     setenv("WATCHDOG_USEC", "3000000", 1);
     unsetenv("WATCHDOG_PID");
-    platform::ServiceNotifier notifier([] { return std::string("1 pagina"); });
-    // A thread that locks up: were the feeds sent from anywhere but this loop, they would come.
-    std::this_thread::sleep_for(2500ms);
-    EXPECT_FALSE(manager.take());
-    EXPECT_TRUE(manager.wait_for("WATCHDOG=1"));
+    {
+        platform::ServiceNotifier notifier([] { return std::string("1 pagina"); });
+        // A thread that locks up: were the feeds sent from anywhere but this loop, they would come.
+        std::this_thread::sleep_for(2500ms);
+        EXPECT_FALSE(manager.take());
+        // The first feed comes with the first status; the later ones with none.
+        EXPECT_TRUE(manager.wait_for("WATCHDOG=1", 3));
+    }
     unsetenv("NOTIFY_SOCKET");
+    unsetenv("WATCHDOG_USEC");
+}
+
+// The dynamic loader that starts this program, as `ld.so program` would name it.
+std::string dynamic_loader() {
+    std::string found;
+    dl_iterate_phdr([](dl_phdr_info* info, size_t, void* loader) {
+        for (int i = 0; i < info->dlpi_phnum; ++i)
+            if (info->dlpi_phdr[i].p_type == PT_INTERP)
+                *static_cast<std::string*>(loader) = reinterpret_cast<const char*>(info->dlpi_addr + info->dlpi_phdr[i].p_vaddr);
+        return 1;  // the program itself comes first
+    }, &found);
+    return found;
 }
 
 // A wall's pages on a local server; its settings and XDG folders in a home of the test's own.
@@ -110,12 +128,24 @@ protected:
         args.insert(args.begin(), {ORVALIS_PROGRAM, "--config", config.string()});
         return run_program(args, env(display ? std::vector<std::string>{} : std::vector<std::string>{"DISPLAY"}));
     }
-    // As from a shell: gapplication action "$(orvalis --config F --app-id)" NAME [PARAMETER].
-    ProgramRun action(const std::string& name, const std::string& parameter = "") {
+    // As from a shell: gapplication action "$(orvalis --config F --app-id)" NAME [PARAMETER]. Its exit
+    // status says only whether the wall knew the action: what the action did is what tells.
+    void action(const std::string& name, const std::string& parameter = "") { run_program(wall_call("action", name, parameter)); }
+    std::vector<std::string> wall_call(const std::string& verb, const std::string& name, const std::string& parameter = "") {
         if (app_id.empty()) app_id = run({"--app-id"}).out;
-        std::vector<std::string> args{"gapplication", "action", app_id.substr(0, app_id.find('\n')), name};
+        app_id = app_id.substr(0, app_id.find('\n'));
+        if (verb == "list")
+            return {"gdbus", "call", "--session", "--dest", app_id, "--object-path", platform::wall_object_path(app_id),
+                    "--method", "org.gtk.Actions.List"};
+        std::vector<std::string> args{"gapplication", verb, app_id, name};
         if (!parameter.empty()) args.push_back(parameter);
-        return run_program(args);
+        return args;
+    }
+    bool zoom_file_holds(const std::vector<std::string>& keys) const {
+        return wait_until([&] {
+            const std::string text = file_text(config.string() + ".zoom");
+            return std::all_of(keys.begin(), keys.end(), [&](auto& key) { return text.find(key) != std::string::npos; });
+        }, 30s);
     }
     // Waits, asking no more than a few times a second, until --status holds `part` on pane n's line.
     bool status_shows(int n, const std::string& part) const {
@@ -142,12 +172,18 @@ TEST_F(WallTest, ActionsStatusASecondStartAndTheServiceManagerReachTheRunningWal
     config = settings("sala.cfg", {server.url("/1"), server.url("/2"), server.url("/3"), server.url("/4")});
 
     // Started as from ssh or a service: the display named on the command line only.
-    NotifySocket manager;
+    auto manager = std::make_unique<NotifySocket>();
     RunningProgram running =
-        wall(config, {"DISPLAY", "NOTIFY_SOCKET=" + manager.path, "WATCHDOG_USEC=30000000", "WATCHDOG_PID"},
+        wall(config, {"DISPLAY", "NOTIFY_SOCKET=" + manager->path, "WATCHDOG_USEC=30000000", "WATCHDOG_PID"},
              {"--display=" + std::string(std::getenv("DISPLAY"))});
-    ASSERT_TRUE(manager.wait_for("READY=1")) << running.err();
-    EXPECT_THAT(manager.seen, Contains(AllOf(HasSubstr("READY=1"), HasSubstr("STATUS=4 pagine"))));
+    // The actions are there as soon as the id is, though the window is still being built.
+    ProgramRun listed;
+    ASSERT_TRUE(wait_until([&] { return (listed = run_program(wall_call("list", ""))).status == 0 || running.ended(); }, 60s));
+    EXPECT_THAT(listed.out, HasSubstr("reload-settings")) << running.err();
+    ASSERT_TRUE(manager->wait_for("READY=1")) << running.err();
+    EXPECT_THAT(manager->seen, Contains(AllOf(HasSubstr("READY=1"), HasSubstr("STATUS=4 pagine"))));
+    // Nothing reads the feeds from here on, and ten unread ones would hold up the wall's sending.
+    manager.reset();
     for (int n = 1; n <= 4; ++n)
         ASSERT_TRUE(status_shows(n, "/" + std::to_string(n) + " aggiornata alle "))
             << run({"--status"}).out << running.err();
@@ -159,28 +195,63 @@ TEST_F(WallTest, ActionsStatusASecondStartAndTheServiceManagerReachTheRunningWal
     // The default wall is another wall: it is not running.
     EXPECT_EQ(run_program({ORVALIS_PROGRAM, "--status"}, {"DISPLAY"}).status, 1);
 
-    EXPECT_EQ(action("refresh-pane", "1").status, 0);
+    action("refresh-pane", "1");
     EXPECT_TRUE(wait_until([&] { return server.request_count("/1") > loads_of_1; }, 30s));
-    EXPECT_EQ(action("navigate", "(2, '" + server.url("/other") + "')").status, 0);
+    action("navigate", "(2, '" + server.url("/other") + "')");
     EXPECT_TRUE(status_shows(2, "/other aggiornata alle "));
     // A zoom from afar goes to the nearest step and is kept as one from the keys is.
-    EXPECT_EQ(action("zoom", "(3, 0.74)").status, 0);
+    action("zoom", "(3, 0.74)");
     // A wall that stopped answering here would make each action below wait out D-Bus's time-out.
-    ASSERT_TRUE(wait_until([&] { return file_text(config.string() + ".zoom").find("Finestra3=75") != std::string::npos; }, 30s))
-        << running.err();
+    ASSERT_TRUE(zoom_file_holds({"Finestra3=75"})) << running.err();
 
     // Out of range: one line each on the wall's standard error, and nothing changes.
     for (const auto& [name, parameter] : {std::pair<std::string, std::string>{"refresh-pane", "5"},
                                           {"navigate", "(0, 'http://x/')"}, {"navigate", "(3, '')"}})
-        EXPECT_EQ(action(name, parameter).status, 0) << name;
+        action(name, parameter);
     const auto complaints = AllOf(HasSubstr("indirizzo è vuoto"), HasSubstr("il riquadro 5 non esiste"),
                                   HasSubstr("il riquadro 0 non esiste"));
     EXPECT_TRUE(wait_until([&] { return Matches(complaints)(running.err()); }, 30s)) << running.err();
 
-    // The settings file's addresses come back; the address navigated to was never saved.
-    EXPECT_EQ(action("reload-settings").status, 0);
+    // The settings file's addresses come back; the address navigated to was never saved. A pane
+    // already on its address keeps its page, and every pane its zoom, kept in the same file.
+    const int loads_before_reload = server.request_count("/1");
+    action("reload-settings");
     EXPECT_TRUE(status_shows(2, "/2 aggiornata alle "));
-    EXPECT_FALSE(running.ended());
+    EXPECT_EQ(server.request_count("/1"), loads_before_reload);
+    action("zoom", "(1, 1.5)");
+    EXPECT_TRUE(zoom_file_holds({"Finestra1=150", "Finestra2=100", "Finestra3=75", "Finestra4=100"})) << running.err();
+
+    // Stopped as the service manager stops it: the zoom of the last moment is written, and it exits 0.
+    action("zoom", "(4, 0.5)");
+    EXPECT_EQ(running.end(SIGTERM), 0) << running.err();
+    EXPECT_THAT(file_text(config.string() + ".zoom"), AllOf(HasSubstr("Finestra1=150"), HasSubstr("Finestra4=50")));
+}
+
+// Started through the dynamic loader (as valgrind and qemu-user start it too), told of a bus that has
+// gone, or of none at all where dbus-launch could start one: the wall shows its pages and starts no bus.
+TEST_F(WallTest, ThroughTheLoaderOrWithABusGoneOrNoneTheWallShowsItsPagesAndStartsNoBus) {
+    server.serve("/1", "text/html", "<p>1");
+    config = settings("sala.cfg", {server.url("/1"), "about:blank", "about:blank", "about:blank"});
+    const auto shown_with = [&](const std::vector<std::string>& env_changes, const std::string& loader = "") {
+        const int before = server.request_count("/1");
+        std::vector<std::string> argv{ORVALIS_PROGRAM, "--config", config.string()};
+        if (!loader.empty()) argv.insert(argv.begin(), loader);
+        RunningProgram started(argv, env(env_changes));
+        EXPECT_TRUE(wait_until([&] { return server.request_count("/1") > before || started.ended(); }, 60s));
+        EXPECT_FALSE(started.ended()) << started.err();
+        return started.err();
+    };
+    shown_with({}, dynamic_loader());
+    const std::string gone = "unix:path=" + (home / "gone" / "bus").string();
+    EXPECT_THAT(shown_with({"DBUS_SESSION_BUS_ADDRESS=" + gone}), HasSubstr("il bus di sessione " + gone + " non risponde"));
+    EXPECT_THAT(shown_with({"AT_SPI_BUS_ADDRESS=" + gone}), HasSubstr("il bus dell'accessibilità " + gone + " non risponde"));
+    const fs::path runtime = home / "runtime";
+    fs::create_directory(runtime);
+    fs::permissions(runtime, fs::perms::owner_all);
+    EXPECT_THAT(shown_with({"DBUS_SESSION_BUS_ADDRESS", "XDG_RUNTIME_DIR=" + runtime.string(), "HOME=" + home.string()}),
+                HasSubstr("nessun bus di sessione"));
+    // dbus-launch keeps the address of each bus it starts in the home folder.
+    EXPECT_FALSE(fs::exists(home / ".dbus"));
 }
 
 TEST_F(WallTest, LoginOutlivesAPowerCutLogoutStaysAndEachWallHasItsOwn) {

@@ -50,7 +50,7 @@ struct CountdownTest : ::testing::Test {
 // By hand and at zero alike, each flag is read just before its pane, and only a 1 reloads.
 TEST_F(CountdownTest, ReloadsThePanesFlaggedOneByHandLeavingTheCounterAndAtZeroStartingItAgain) {
     flags.checks = {1, 0, 1, 2};
-    countdown.reload_flagged();
+    countdown.reload_flagged(ReloadCause::person);
     EXPECT_EQ(reloads(panes), "1010");
     for (int shown = 119; shown >= 1; --shown) ASSERT_EQ(countdown.tick(), std::to_string(shown));
     EXPECT_EQ(countdown.tick(), "120");

@@ -2,6 +2,7 @@
 // entries, the scroll hold driven by the real timer, the manual refresh, and the tool
 // windows. The wall-screen start and closing every window are the Wayland smoke test's.
 
+#include <gmock/gmock.h>
 #include <gtest/gtest.h>
 #include <gtk/gtk.h>
 
@@ -24,6 +25,8 @@
 namespace {
 
 using namespace std::chrono_literals;
+using ::testing::AllOf;
+using ::testing::HasSubstr;
 
 class MainWindowTest : public ::testing::Test {
 protected:
@@ -70,7 +73,7 @@ TEST_F(MainWindowTest, StartsOnItsPagesRefreshesTheFlaggedOnesAndOneQuickClickSt
     start();
     // Refresh reloads the panes flagged 1 (a grey flag is off).
     loads = 0;
-    window->refresh_flagged_panes();
+    window->refresh_flagged_panes_by_person();
     ASSERT_TRUE(wait_until([this] { return loads >= 2 && !window->pane(1).is_loading(); }, 20s));
     for (int n = 1; n <= 4; ++n)
         EXPECT_EQ(server.request_count("/p" + std::to_string(n)), n == 1 || n == 4 ? 2 : 1) << "pane " << n;
@@ -89,17 +92,26 @@ TEST_F(MainWindowTest, StartsOnItsPagesRefreshesTheFlaggedOnesAndOneQuickClickSt
         EXPECT_TRUE(wait_until([&] { return scroll_of(n) == expected[n - 1]; }, 5s)) << "pane " << n;
 }
 
-// The pointer goes out of sight over the wall, also over the pages, and comes back when it moves.
+// The pointer goes out of sight over the wall, also over a page that keeps changing its
+// cursor, and comes back when it moves.
 TEST_F(MainWindowTest, OnAWallScreenAStillPointerGoesOutOfSightUntilItMoves) {
-    write_settings("\r\n\r\n\r\n\r\n\r\n\r\n\r\n\r\n", " 0 \r\n 0 \r\n 0 \r\n 0 \r\n");
+    server.serve("/cursor", "text/html", "<!DOCTYPE html><body style='margin:0;height:3000px'><script>let n = 0;"
+                 "setInterval(() => { document.body.style.cursor = ++n % 2 ? 'pointer' : 'text'; scrollTo(0, n % 2) },"
+                 " 100)</script>");
+    write_settings("\r\n\r\n\r\n\r\n\r\n\r\n\r\n\r\n", " 0 \r\n 0 \r\n 0 \r\n 0 \r\n", server.url("/cursor"));
     start(/*wall_screen=*/true);
     const auto blank = [](Gtk::Widget& widget) {
         GdkCursor* cursor = gdk_window_get_cursor(widget.get_window()->gobj());
         return cursor && gdk_cursor_get_cursor_type(cursor) == GDK_BLANK_CURSOR;
     };
     GdkDevice* pointer = gdk_seat_get_pointer(gdk_display_get_default_seat(gdk_display_get_default()));
-    gdk_device_warp(pointer, gdk_screen_get_default(), 100, 100);
-    EXPECT_TRUE(wait_until([&] { return blank(*window) && blank(window->pane(4).widget()); }, 10s));
+    Gtk::Widget& page = page_view(window->pane(4));
+    int x = 0, y = 0;
+    page.get_window()->get_origin(x, y);
+    gdk_device_warp(pointer, gdk_screen_get_default(), x + page.get_allocated_width() / 2,
+                    y + page.get_allocated_height() / 2);
+    EXPECT_TRUE(wait_until([&] { return blank(*window) && blank(page); }, 10s));
+    EXPECT_FALSE(wait_until([&] { return !blank(page); }, 2s)) << "the page's cursor came back";
     gdk_device_warp(pointer, gdk_screen_get_default(), 300, 200);
     EXPECT_TRUE(wait_until([&] { return !blank(*window); }, 5s));
     EXPECT_TRUE(wait_until([&] { return blank(*window); }, 10s));
@@ -182,6 +194,20 @@ TEST_F(MainWindowTest, KeysAndWheelZoomOnePaneThatKeepsItsRegionAndItsZoomAcross
     EXPECT_EQ(window->pane(1).zoom(), 50);
     EXPECT_TRUE(zoomed(1, 2.0)) << widths(1);
     EXPECT_EQ(window->pane(4).zoom(), 50);
+
+    // "Salva File" under a new name: the zoom goes with the settings into the new file's own.
+    const auto buttons = widgets_of<Gtk::Button>(window->config_dialog());
+    const auto save = std::find_if(buttons.begin(), buttons.end(), [](auto* b) { return b->get_label() == "Salva File"; });
+    ASSERT_NE(save, buttons.end());
+    std::vector<std::string> proposed;
+    answer_next_file_chooser("sala.cfg", proposed);
+    (*save)->clicked();
+    EXPECT_THAT(file_text(dir / "sala.cfg.zoom"), AllOf(HasSubstr("Finestra1=50"), HasSubstr("Finestra4=50")));
+    // Read again, the file in use is the one saved last, with its zoom, not the one read at start.
+    write_settings("\r\n\r\n\r\n\r\n\r\n\r\n\r\n\r\n", " 0 \r\n 0 \r\n 0 \r\n 0 \r\n", server.url("/p1"));
+    window->reload_settings();
+    EXPECT_EQ(window->config_dialog().text(4), "http://127.0.0.1:9/");
+    EXPECT_EQ(window->pane(1).zoom(), 50);
 }
 
 // The night of a wall, darkened and lit through the `screen` action and by a touch: its
@@ -197,7 +223,8 @@ TEST_F(MainWindowTest, ADarkWallSleepsAndWakesWithFreshPagesAndItsFirstTouchGoes
     write_settings("\r\n\r\n\r\n\r\n\r\n\r\n\r\n\r\n", " 1 \r\n 0 \r\n 0 \r\n 1 \r\n");
     start(/*wall_screen=*/true);
     auto app = Gtk::Application::create("org.orvalis.ScreenTest", Gio::APPLICATION_NON_UNIQUE);
-    add_wall_actions(app, *window);
+    MainWindow* const wall = window.get();
+    add_wall_actions(app, wall);
     const auto screen = [&](bool lit) { app->lookup_action("screen")->activate(Glib::Variant<bool>::create(lit)); };
     const auto counter = [this] { return window->countdown_entry().get_label(); };
     const auto requests = [this] {
@@ -211,7 +238,7 @@ TEST_F(MainWindowTest, ADarkWallSleepsAndWakesWithFreshPagesAndItsFirstTouchGoes
         EXPECT_TRUE(wait_until([&] { return server.request_count("/hidden") == (by_touch ? 4 : 2); }, 10s))
             << "pages 2 and 4 see themselves hidden";
         const std::string held = counter(), before = requests();
-        window->refresh_flagged_panes();
+        window->refresh_flagged_panes_by_person();
         EXPECT_FALSE(wait_until([&] { return requests() != before || counter() != held; }, 2500ms))
             << "while dark nothing loads and the countdown holds: " << requests() << " " << counter();
         if (by_touch) {

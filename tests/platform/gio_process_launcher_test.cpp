@@ -47,8 +47,8 @@ TEST_F(GioProcessLauncherTest, ProgramRunsInItsOwnFolderAndOursStaysAndWhatCanno
         EXPECT_FALSE(launcher.start(argv, folder.string()));
 }
 
-TEST_F(GioProcessLauncherTest, OpeningAnAddressReturnsWhileTheSessionBusIsStuck) {
-    // The default handler of orvalis-test: addresses, in the data folders the test main set up.
+TEST_F(GioProcessLauncherTest, OpeningAnAddressReturnsWhileTheSessionBusIsStuckAndOnlyTheWebOpens) {
+    // The default browser, also for orvalis-test: addresses, in the data folders the test main set up.
     const fs::path opened = folder / "opened", browser = folder / "browser.sh";
     const fs::path apps = fs::path(g_get_user_data_dir()) / "applications", config = g_get_user_config_dir();
     write_file(browser, "#!/bin/sh\nprintf %s \"$1\" > '" + opened.string() + "'\n");
@@ -57,9 +57,10 @@ TEST_F(GioProcessLauncherTest, OpeningAnAddressReturnsWhileTheSessionBusIsStuck)
     fs::create_directories(config);
     write_file(apps / "orvalis-test-browser.desktop",
                "[Desktop Entry]\nType=Application\nName=Test browser\nExec=\"" + browser.string() + "\" %u\n"
-               "MimeType=x-scheme-handler/orvalis-test;\n");
-    write_file(config / "mimeapps.list",
-               "[Default Applications]\nx-scheme-handler/orvalis-test=orvalis-test-browser.desktop\n");
+               "MimeType=x-scheme-handler/http;x-scheme-handler/orvalis-test;\n");
+    write_file(config / "mimeapps.list", "[Default Applications]\nx-scheme-handler/http=orvalis-test-browser.desktop\n"
+                                         "x-scheme-handler/orvalis-test=orvalis-test-browser.desktop\n");
+    EXPECT_FALSE(launcher.open_uri("orvalis-test:probe")) << "a scheme that starts another program";
 
     // A session bus that takes connections and never answers them, as a bus stuck
     // behind a busy service looks to its clients; once closed, they see a reset.
@@ -76,12 +77,12 @@ TEST_F(GioProcessLauncherTest, OpeningAnAddressReturnsWhileTheSessionBusIsStuck)
         let_go = done.wait_for(30s) == std::future_status::timeout;
         ::close(bus);
     });
-    const bool accepted = launcher.open_uri("orvalis-test:probe");
+    const bool accepted = launcher.open_uri("http://127.0.0.1:9/probe");
     returned.set_value();
     watchdog.join();
     EXPECT_TRUE(accepted && !let_go) << (let_go ? "the caller waited for the session bus" : "refused");
     // Once the bus gives up, the browser still starts.
-    EXPECT_TRUE(wait_until([&] { return file_text(opened) == "orvalis-test:probe"; }, 10s));
+    EXPECT_TRUE(wait_until([&] { return file_text(opened) == "http://127.0.0.1:9/probe"; }, 10s));
 }
 
 }  // namespace

@@ -21,7 +21,7 @@ struct FakePane : Pane {
     bool accepts = true;
 
     bool navigate(const std::string& address) override { navigations.push_back(address); return accepts; }
-    bool refresh() override { ++refreshes; return accepts; }
+    bool refresh(ReloadCause) override { ++refreshes; return accepts; }
     bool set_silent(bool s) override { silent = s; return accepts; }
     bool set_body_scroll(std::optional<double> left, std::optional<double> top) override {
         scrolls.emplace_back(left, top);

@@ -131,5 +131,10 @@ void LocalHttpServer::set_down(bool down) {
 }
 
 void LocalHttpServer::set_certificate(GTlsCertificate* certificate) {
-    on_server([this, certificate] { g_object_set(server_, "tls-certificate", certificate, nullptr); });
+    // As a server restarted on it: connections a client opened ahead, on the old one, close.
+    on_server([this, certificate] {
+        g_object_set(server_, "tls-certificate", certificate, nullptr);
+        soup_server_disconnect(server_);
+        listen(port_);
+    });
 }

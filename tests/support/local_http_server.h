@@ -44,7 +44,7 @@ public:
     std::string cookies_sent(const std::string& path) const;
     // While down, connections are refused, as by a server that went away.
     void set_down(bool down);
-    // Taken by new connections from then on.
+    // Taken by every connection from then on: those open are closed.
     void set_certificate(GTlsCertificate* certificate);
 
 private:

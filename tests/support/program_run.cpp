@@ -58,8 +58,11 @@ RunningProgram::~RunningProgram() {
     unlink(err_file_.c_str());
 }
 
-void RunningProgram::end(int signal) {
-    if (!ended() && kill(pid_, signal) == 0) ended_ = waitpid(pid_, nullptr, 0) == pid_;
+int RunningProgram::end(int signal) {
+    int wait_status = 0;
+    if (ended() || kill(pid_, signal) != 0 || waitpid(pid_, &wait_status, 0) != pid_) return -1;
+    ended_ = true;
+    return WIFEXITED(wait_status) ? WEXITSTATUS(wait_status) : 128 + WTERMSIG(wait_status);
 }
 
 std::string RunningProgram::err() const { return file_text(err_file_); }

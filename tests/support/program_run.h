@@ -26,7 +26,7 @@ public:
 
     std::string err() const;
     bool ended();  // reaps it when it has
-    void end(int signal);
+    int end(int signal);  // its exit status, or 128 + signal; -1 when it had ended already
 
 private:
     GPid pid_ = 0;

@@ -36,6 +36,8 @@ std::string failure_reason(const LoadFailure& failure) {
         return "Nessuna risposta in " + std::to_string(failure.waited_seconds) + " s";
     case LoadFailure::Kind::refused_address:
         return "Indirizzo che il programma non può caricare" + (failure.detail.empty() ? "" : ": " + failure.detail);
+    case LoadFailure::Kind::unshowable_type:
+        return "La risposta è di un tipo che il riquadro non può mostrare: " + failure.detail;
     case LoadFailure::Kind::network:
         break;
     }

@@ -9,14 +9,16 @@
 // "Non aggiornata dalle 14:05": the page shown dates from the last good load at that
 // time; a note, when there is one, says why after it.
 std::string stale_strip_text(const std::string& last_good_hh_mm, const std::string& note = "");
+// The note, and what a pane reports, while its server's certificate is not trusted.
+inline constexpr const char* kUntrustedCertificate = "certificato non attendibile";
 
 // Why a load gave no page to show.
 struct LoadFailure {
-    enum class Kind { server_error, no_answer, refused_address, network };
+    enum class Kind { server_error, no_answer, refused_address, unshowable_type, network };
     Kind kind = Kind::network;
     int status = 0;            // server_error: the server's status
     int waited_seconds = 0;    // no_answer: how long the load went without an answer
-    std::string detail;        // refused_address, network: the engine's own words
+    std::string detail;        // refused_address, network: the engine's own words; unshowable_type: the type
 };
 std::string failure_reason(const LoadFailure& failure);
 

@@ -6,7 +6,7 @@
 #include <glibmm/main.h>
 
 #include "browser_pane/recovery/failure_texts.h"
-#include "browser_pane/website_data/website_data.h"
+#include "browser_pane/website_data/session_cookies.h"
 
 namespace {
 
@@ -35,63 +35,20 @@ bool refused_by_engine(const GError* error) {
            g_error_matches(error, WEBKIT_NETWORK_ERROR, WEBKIT_NETWORK_ERROR_UNKNOWN_PROTOCOL);
 }
 
-// "scaduto, firmato da un'autorità non riconosciuta": what GIO found wrong with it.
-std::string certificate_reason(GTlsCertificateFlags errors) {
-    const std::pair<GTlsCertificateFlags, const char*> words[] = {
-        {G_TLS_CERTIFICATE_UNKNOWN_CA, "firmato da un'autorità non riconosciuta"},
-        {G_TLS_CERTIFICATE_BAD_IDENTITY, "rilasciato per un altro nome"},
-        {G_TLS_CERTIFICATE_NOT_ACTIVATED, "non ancora valido"},
-        {G_TLS_CERTIFICATE_EXPIRED, "scaduto"},
-        {G_TLS_CERTIFICATE_REVOKED, "revocato"},
-        {G_TLS_CERTIFICATE_INSECURE, "con un algoritmo non sicuro"},
-        {G_TLS_CERTIFICATE_GENERIC_ERROR, "non valido"}};
-    std::string reason;
-    for (const auto& [flag, word] : words)
-        if (errors & flag)
-            reason += (reason.empty() ? "" : ", ") + std::string(word);
-    return "Certificato " + (reason.empty() ? std::string("non valido") : reason);
-}
-
-// SHA-256 of the certificate as sent, in hexadecimal pairs: what an administrator
-// compares with the one the server's own tools print.
-std::string fingerprint(GTlsCertificate* certificate) {
-    GByteArray* der = nullptr;
-    g_object_get(certificate, "certificate", &der, nullptr);
-    if (!der)
-        return "";
-    gchar* hex = g_compute_checksum_for_data(G_CHECKSUM_SHA256, der->data, der->len);
-    g_byte_array_unref(der);
-    std::string pairs;
-    for (const char* c = hex; c[0] && c[1]; c += 2)
-        pairs += (pairs.empty() ? "" : ":") + std::string{static_cast<char>(g_ascii_toupper(c[0])),
-                                                         static_cast<char>(g_ascii_toupper(c[1]))};
-    g_free(hex);
-    return pairs;
-}
-
-std::string host_of(const char* uri) {
-    GUri* parsed = uri ? g_uri_parse(uri, G_URI_FLAGS_NONE, nullptr) : nullptr;
-    std::string host = parsed && g_uri_get_host(parsed) ? g_uri_get_host(parsed) : "";
-    if (parsed)
-        g_uri_unref(parsed);
-    return host;
-}
-
 }  // namespace
 
 PageRecovery::PageRecovery(WebKitWebView* view, StaleStrip& strip, const RecoveryTimes& times)
     : view_(WEBKIT_WEB_VIEW(g_object_ref(view))), strip_(strip), times_(times), retries_(times.retry_delays),
-      restarts_(times.restart_delays) {
+      restarts_(times.restart_delays), certificate_page_(view, [this] {
+          stop_pending_attempts();
+          attempt(true);
+      }) {
     g_signal_connect(view_, "load-failed", G_CALLBACK(&PageRecovery::on_load_failed), this);
     g_signal_connect(view_, "load-changed", G_CALLBACK(&PageRecovery::on_load_changed), this);
     g_signal_connect(view_, "web-process-terminated", G_CALLBACK(&PageRecovery::on_process_terminated), this);
     g_signal_connect(view_, "notify::is-web-process-responsive", G_CALLBACK(&PageRecovery::on_responsive_changed),
                      this);
     g_signal_connect(view_, "load-failed-with-tls-errors", G_CALLBACK(&PageRecovery::on_tls_errors), this);
-    WebKitUserContentManager* content = webkit_web_view_get_user_content_manager(view_);
-    g_signal_connect(content, (std::string("script-message-received::") + kCertificateMessage).c_str(),
-                     G_CALLBACK(&PageRecovery::on_certificate_accepted), this);
-    webkit_user_content_manager_register_script_message_handler(content, kCertificateMessage);
     heartbeat_ = Glib::signal_timeout().connect(
         [this] {
             check_answering();
@@ -102,10 +59,6 @@ PageRecovery::PageRecovery(WebKitWebView* view, StaleStrip& strip, const Recover
 
 PageRecovery::~PageRecovery() {
     g_signal_handlers_disconnect_by_data(view_, this);
-    WebKitUserContentManager* content = webkit_web_view_get_user_content_manager(view_);
-    g_signal_handlers_disconnect_by_data(content, this);
-    webkit_user_content_manager_unregister_script_message_handler(content, kCertificateMessage);
-    forget_refused_certificate();
     stop_pending_attempts();
     stays_up_.disconnect();
     unresponsive_.disconnect();
@@ -135,6 +88,7 @@ bool PageRecovery::reload(bool by_person) {
 void PageRecovery::stop_pending_attempts() {
     retries_.reset();
     retry_.disconnect();
+    cookies_wait_.disconnect();
     // The restart sequence goes on: a page that keeps crashing still waits longer each time.
     restart_.disconnect();
     own_page_next_ = false;
@@ -156,6 +110,12 @@ void PageRecovery::attempt(bool by_person) {
         held_attempt_ = held_attempt_.value_or(false) || by_person;
         return;
     }
+    // A first load must already be logged in: loads wait for the cookies of the last run.
+    cookies_wait_.disconnect();
+    cookies_wait_ = when_session_cookies_restored([this, by_person] { load_now(by_person); });
+}
+
+void PageRecovery::load_now(bool by_person) {
     by_person_ = by_person;
     // A reload keeps the page where it went (a redirect, an address it rewrote) and its
     // place in the history; anything else starts from the address.
@@ -183,11 +143,13 @@ std::optional<LoadFailure> PageRecovery::failure_of(const GError* error) const {
     // Another load took over (our own page among them): nothing failed.
     if (own_page_next_ || g_error_matches(error, WEBKIT_NETWORK_ERROR, WEBKIT_NETWORK_ERROR_CANCELLED))
         return std::nullopt;
-    // A response the guard or this class would not show: only a refused server error counts.
+    // A response this class would not show: a server error, or a type no pane shows.
     if (g_error_matches(error, WEBKIT_POLICY_ERROR, WEBKIT_POLICY_ERROR_FRAME_LOAD_INTERRUPTED_BY_POLICY_CHANGE)) {
-        if (!refused_status_)
-            return std::nullopt;
-        return LoadFailure{LoadFailure::Kind::server_error, refused_status_, 0, ""};
+        if (refused_status_)
+            return LoadFailure{LoadFailure::Kind::server_error, refused_status_, 0, ""};
+        if (!refused_type_.empty())
+            return LoadFailure{LoadFailure::Kind::unshowable_type, 0, 0, refused_type_};
+        return std::nullopt;
     }
     const std::string detail = error && error->message ? error->message : "";
     if (refused_by_engine(error))
@@ -199,6 +161,7 @@ gboolean PageRecovery::on_load_failed(WebKitWebView*, WebKitLoadEvent, gchar*, G
     auto* self = static_cast<PageRecovery*>(data);
     const auto failure = self->failure_of(error);
     self->refused_status_ = 0;
+    self->refused_type_.clear();
     self->timed_out_ = false;
     self->load_limit_.disconnect();
     if (failure)
@@ -207,18 +170,19 @@ gboolean PageRecovery::on_load_failed(WebKitWebView*, WebKitLoadEvent, gchar*, G
     return TRUE;
 }
 
+std::string PageRecovery::retry_later() {
+    retry_.disconnect();
+    const auto delay = retries_.next();
+    retry_ = after(delay, [this] { attempt(); });
+    return clock_time("%H:%M:%S", delay);
+}
+
 void PageRecovery::failed(const LoadFailure& failure) {
     failure_ = failure_reason(failure);
     committed_ok_ = false;
     retry_.disconnect();
     // Waiting does not make the engine take an address it refuses.
-    const bool retried = failure.kind != LoadFailure::Kind::refused_address;
-    std::string next_attempt_time;
-    if (retried) {
-        const auto delay = retries_.next();
-        retry_ = after(delay, [this] { attempt(); });
-        next_attempt_time = clock_time("%H:%M:%S", delay);
-    }
+    const std::string next_attempt_time = failure.kind == LoadFailure::Kind::refused_address ? "" : retry_later();
     if (showing_good_)
         strip_.show(stale_strip_text(last_good_));
     else
@@ -226,6 +190,7 @@ void PageRecovery::failed(const LoadFailure& failure) {
 }
 
 void PageRecovery::show_own_page(const std::string& reason, const std::string& next_attempt_time) {
+    certificate_page_.forget();
     own_page_next_ = true;
     // Under the real address, so that the view names the address the pane means.
     const std::string page = unreachable_page_html(address_, reason, next_attempt_time);
@@ -251,7 +216,7 @@ void PageRecovery::on_load_changed(WebKitWebView*, WebKitLoadEvent event, gpoint
         self->own_page_next_ = false;
         self->own_page_shown_ = own_page;
         if (!own_page)
-            self->forget_refused_certificate();
+            self->certificate_page_.forget();
         self->showing_good_ = !own_page;
         self->committed_ok_ = !own_page;
         if (!own_page)
@@ -289,10 +254,17 @@ bool PageRecovery::decide_policy(WebKitPolicyDecision* decision, WebKitPolicyDec
         return false;
     // A server in trouble answers with an error page of its own, whatever address it
     // was asked for: the page already shown, or our own, is worth more.
-    const guint status = webkit_uri_response_get_status_code(webkit_response_policy_decision_get_response(response_decision));
-    if (status < 500)
+    WebKitURIResponse* response = webkit_response_policy_decision_get_response(response_decision);
+    const guint status = webkit_uri_response_get_status_code(response);
+    if (status >= 500) {
+        refused_status_ = static_cast<int>(status);
+    } else if (!webkit_response_policy_decision_is_mime_type_supported(response_decision)) {
+        // Not downloaded, and not a blank pane either: a failed load, which says what came.
+        const char* type = webkit_uri_response_get_mime_type(response);
+        refused_type_ = type && *type ? type : "?";
+    } else {
         return false;
-    refused_status_ = static_cast<int>(status);
+    }
     webkit_policy_decision_ignore(decision);
     return true;
 }
@@ -302,48 +274,23 @@ gboolean PageRecovery::on_tls_errors(WebKitWebView*, gchar* failing_uri, GTlsCer
     auto* self = static_cast<PageRecovery*>(data);
     self->load_limit_.disconnect();
     self->committed_ok_ = false;
-    // Waiting does not change a certificate: no retries.
-    self->retry_.disconnect();
-    if (self->showing_good_ && !self->by_person_)
-        self->strip_.show(stale_strip_text(self->last_good_, "certificato non attendibile"));
-    else
-        self->show_certificate_page(certificate, errors, host_of(failing_uri));
+    self->failure_ = kUntrustedCertificate;
+    // A proxy may serve its own certificate while the server behind it starts: tried
+    // again as any failed load, so that a certificate that became good, or the one
+    // trusted, brings the page back by itself.
+    self->retry_later();
+    const std::string host = certificate_host(failing_uri);
+    if (self->showing_good_ && !self->by_person_) {
+        self->strip_.show(stale_strip_text(self->last_good_, kUntrustedCertificate));
+    } else if (!self->certificate_page_.offers(certificate, host)) {
+        // Shown again only for another certificate: the page already shown, and its
+        // button, stay as they are while someone may be reading them.
+        self->strip_.hide();
+        self->own_page_next_ = true;
+        self->certificate_page_.show(certificate, errors, host, self->address_);
+    }
     // Handled: the load finishes without an engine error page.
     return TRUE;
-}
-
-void PageRecovery::show_certificate_page(GTlsCertificate* certificate, GTlsCertificateFlags errors,
-                                         const std::string& host) {
-    forget_refused_certificate();
-    refused_certificate_ = G_TLS_CERTIFICATE(g_object_ref(certificate));
-    refused_host_ = host;
-    gchar* token = g_uuid_string_random();
-    certificate_token_ = token;
-    g_free(token);
-    const std::string page = certificate_page_html(host, certificate_reason(errors), fingerprint(certificate),
-                                                   trusted_certificate_differs(certificate, host), certificate_token_);
-    strip_.hide();
-    own_page_next_ = true;
-    webkit_web_view_load_alternate_html(view_, page.c_str(), address_.c_str(), nullptr);
-}
-
-void PageRecovery::forget_refused_certificate() {
-    g_clear_object(&refused_certificate_);
-    certificate_token_.clear();
-}
-
-void PageRecovery::on_certificate_accepted(WebKitUserContentManager*, WebKitJavascriptResult* message, gpointer data) {
-    auto* self = static_cast<PageRecovery*>(data);
-    JSCValue* value = webkit_javascript_result_get_js_value(message);
-    char* text = jsc_value_is_string(value) ? jsc_value_to_string(value) : nullptr;
-    const bool ours = text && self->refused_certificate_ && self->certificate_token_ == text;
-    g_free(text);
-    if (!ours)
-        return;
-    trust_certificate(webkit_web_view_get_context(self->view_), self->refused_certificate_, self->refused_host_);
-    self->forget_refused_certificate();
-    self->stop_pending_attempts();
-    self->attempt(true);
 }
 
 void PageRecovery::on_process_terminated(WebKitWebView*, WebKitWebProcessTerminationReason, gpointer data) {
@@ -356,6 +303,7 @@ void PageRecovery::process_ended() {
     showing_good_ = false;
     committed_ok_ = false;
     own_page_next_ = false;
+    certificate_page_.forget();
     process_up_ = false;
     ping_beats_.reset();
     strip_.hide();

@@ -7,8 +7,9 @@
 // such failures; an address the engine refuses is not tried again by itself. A page
 // process that crashes, stops answering or outgrows its memory is restarted after
 // growing delays. A certificate that is not trusted gives a page of our own that
-// can trust it (or the strip, on the reload of a page shown); it is not tried again
-// by itself. Engine error pages never show. Scroll writes and the pane's operations
+// can trust it (or the strip, on the reload of a page shown), and is tried again as
+// a failed load is. A response in a type no pane shows is a failed load too. Loads
+// wait for the session cookies of the last run. Engine error pages never show. Scroll writes and the pane's operations
 // are BrowserPane's; this only loads and reloads.
 
 #include <sigc++/connection.h>
@@ -20,6 +21,7 @@
 #include <string>
 
 #include "browser_pane/pane_health.h"
+#include "browser_pane/recovery/certificate_page.h"
 #include "browser_pane/recovery/failure_texts.h"
 #include "browser_pane/recovery/recovery_schedule.h"
 #include "browser_pane/recovery/stale_strip.h"
@@ -55,15 +57,15 @@ private:
     static void on_pong(GObject* view, GAsyncResult* result, gpointer pending);
     static gboolean on_tls_errors(WebKitWebView*, gchar* failing_uri, GTlsCertificate*, GTlsCertificateFlags,
                                   gpointer self);
-    static void on_certificate_accepted(WebKitUserContentManager*, WebKitJavascriptResult*, gpointer self);
 
     std::optional<LoadFailure> failure_of(const GError* error) const;
     void failed(const LoadFailure& failure);
     void succeeded();
     void process_ended();
     void attempt(bool by_person = false);
-    void show_certificate_page(GTlsCertificate* certificate, GTlsCertificateFlags errors, const std::string& host);
-    void forget_refused_certificate();
+    void load_now(bool by_person);
+    // Schedules the next attempt on the failure schedule; returns its "HH:MM:SS".
+    std::string retry_later();
     void show_own_page(const std::string& reason, const std::string& next_attempt_time);
     void stop_pending_attempts();
     void check_answering();
@@ -89,14 +91,13 @@ private:
     bool committed_ok_ = false;
     // The status of the current response, refused as a server error; 0 when none was.
     int refused_status_ = 0;
+    // The type of the current response, refused as one no pane shows; empty when none was.
+    std::string refused_type_;
     // The current load was stopped for taking too long.
     bool timed_out_ = false;
     // The current load was asked for by a person.
     bool by_person_ = false;
-    // The certificate our certificate page offers to trust, for that host; the page's
-    // button must bring back the token, which no other page knows.
-    GTlsCertificate* refused_certificate_ = nullptr;
-    std::string refused_host_, certificate_token_;
+    CertificatePage certificate_page_;
     // A page process that runs nothing else answers a ping at once. WebKit notices a
     // process that stopped answering only when it sends it something itself (a
     // reload, input), which a wall screen may never do; the ping asks regularly.
@@ -107,5 +108,5 @@ private:
     bool asleep_ = false;
     std::optional<bool> held_attempt_;  // by a person or not
     std::shared_ptr<bool> alive_ = std::make_shared<bool>(true);
-    sigc::connection retry_, restart_, stays_up_, unresponsive_, heartbeat_, load_limit_;
+    sigc::connection cookies_wait_, retry_, restart_, stays_up_, unresponsive_, heartbeat_, load_limit_;
 };

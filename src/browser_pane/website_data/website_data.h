@@ -3,9 +3,7 @@
 // wall restarted after a power cut is still logged in everywhere. The default wall
 // keeps the folders WebKit always gave the program; a wall started with a settings
 // file of its own gets folders of its own, so that two walls on one machine never
-// share a login. Cookies with an expiry live in WebKit's SQLite store; session cookies,
-// which that store drops, are kept here in a file of their own, as a browser that
-// restores its session keeps them.
+// share a login.
 
 #include <filesystem>
 #include <optional>
@@ -27,18 +25,5 @@ WebsiteDataFolders website_data_folders(const std::optional<std::filesystem::pat
 // Once, before the first pane: pages keep their data in these folders from then on.
 // Until it is called, they keep it wherever WebKit puts it by default, and cookies in memory.
 void keep_website_data(const WebsiteDataFolders& folders);
-
-// For the panes' own use, without WebKit's headers here.
-typedef struct _WebKitWebContext WebKitWebContext;
-typedef struct _WebKitMemoryPressureSettings WebKitMemoryPressureSettings;
-typedef struct _GTlsCertificate GTlsCertificate;
-// A new web context over the wall's data (WebKit's default without keep_website_data),
-// with the cookies of the last run back in place and the saved certificates trusted
-// before it returns.
-WebKitWebContext* new_wall_web_context(WebKitMemoryPressureSettings* memory);
-
-// Trusts certificate for host alone in context, and from the next start on when the
-// data is kept. A certificate that cannot be saved is reported in one line on standard error.
-void trust_certificate(WebKitWebContext* context, GTlsCertificate* certificate, const std::string& host);
-// True when a certificate other than this one was trusted for host.
-bool trusted_certificate_differs(GTlsCertificate* certificate, const std::string& host);
+// The folders given to keep_website_data; nothing before.
+const std::optional<WebsiteDataFolders>& kept_website_data();
