@@ -76,7 +76,7 @@ WallDevice::Binding WallDevice::bind(const Entity& entity) {
     const auto named = [&suffix](const char* start) { return suffix.rfind(start, 0) == 0; };
     const int n = std::isdigit(static_cast<unsigned char>(suffix.back())) ? suffix.back() - '0' : 0;
     MainWindow* w = &window_;
-    if (suffix == "_aggiorna") return {entity, {}, [w](const std::string&) { w->refresh_flagged_panes(); }};
+    if (suffix == "_aggiorna") return {entity, {}, [w](const std::string&) { w->refresh_flagged_panes(ReloadCause::schedule); }};
     if (suffix == "_timer")
         return {entity, [w] { return on_off(w->timer_running()); },
                 [w](const std::string& payload) { w->set_timer(payload == kOn); }};
@@ -91,7 +91,7 @@ WallDevice::Binding WallDevice::bind(const Entity& entity) {
                         if (auto device = alive.lock()) (*device)->send_picture(png);
                     });
                 }};
-    if (named("_aggiorna_")) return {entity, {}, [w, n](const std::string&) { w->pane(n).refresh(); }};
+    if (named("_aggiorna_")) return {entity, {}, [w, n](const std::string&) { w->pane(n).refresh(ReloadCause::schedule); }};
     if (named("_indirizzo_"))
         return {entity, [w, n] { return text::address_without_credentials(w->pane(n).health().address); },
                 [w, n](const std::string& address) { w->pane(n).navigate(address); }};
