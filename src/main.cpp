@@ -128,10 +128,9 @@ int main(int argc, char** argv) {
     start.fullscreen = options.fullscreen;
     start.timer = options.timer;
     {
-        const auto screen_options = options::read_option_group("Schermo");
-        auto dark = screen::read_dark_hours(screen_options.values);
-        for (const auto& lines : {screen_options.complaints, dark.complaints})
-            for (const auto& line : lines) std::cerr << line << '\n';
+        // A file that cannot be read is reported once, where the MQTT options are read.
+        auto dark = screen::read_dark_hours(options::read_option_group("Schermo").values);
+        for (const auto& line : dark.complaints) std::cerr << line << '\n';
         start.dark_hours = std::move(dark.hours);
     }
     MainWindow window(start);
