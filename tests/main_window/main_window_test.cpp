@@ -233,9 +233,10 @@ TEST_F(MainWindowTest, ADarkWallSleepsAndWakesWithFreshPagesAndItsFirstTouchGoes
         return counts;
     };
     for (const bool by_touch : {false, true}) {
+        const int hidden = server.request_count("/hidden"), visible = server.request_count("/visible");
         screen(false);
         EXPECT_FALSE(window->screen().lit());
-        EXPECT_TRUE(wait_until([&] { return server.request_count("/hidden") == (by_touch ? 4 : 2); }, 10s))
+        EXPECT_TRUE(wait_until([&] { return server.request_count("/hidden") >= hidden + 2; }, 10s))
             << "pages 2 and 4 see themselves hidden";
         const std::string held = counter(), before = requests();
         window->refresh_flagged_panes_by_person();
@@ -250,7 +251,7 @@ TEST_F(MainWindowTest, ADarkWallSleepsAndWakesWithFreshPagesAndItsFirstTouchGoes
         }
         EXPECT_TRUE(window->screen().lit());
         EXPECT_EQ(counter(), "120");
-        EXPECT_TRUE(wait_until([&] { return server.request_count("/visible") == (by_touch ? 2 : 1); }, 10s))
+        EXPECT_TRUE(wait_until([&] { return server.request_count("/visible") > visible; }, 10s))
             << "page 2 sees itself again";
         if (by_touch) {
             click_at(page_view(window->pane(2)), 40, 40);
