@@ -14,6 +14,7 @@
 
 #include "platform/engine_allocator.h"
 #include "browser_pane/website_data/website_data.h"
+#include "credentials/credentials_file.h"
 #include "main_window/main_window.h"
 #include "main_window/wall_actions.h"
 #include "main_window/wall_status.h"
@@ -122,6 +123,15 @@ int main(int argc, char** argv) {
                                            Glib::get_user_data_dir(), Glib::get_user_cache_dir(),
                                            Glib::get_user_config_dir(), g_get_prgname()));
     pass_display_to_page_processes();
+    // The logins the panes answer with, read once, before the first page asks.
+    {
+        const char* systemd_credentials = std::getenv("CREDENTIALS_DIRECTORY");
+        auto logins = credentials::read_credentials(
+            credentials::user_credentials_file(),
+            systemd_credentials ? std::optional<std::filesystem::path>(systemd_credentials) : std::nullopt);
+        for (const auto& complaint : logins.complaints) std::cerr << complaint << '\n';
+        credentials::keep_credentials(std::move(logins.credentials));
+    }
 
     WindowStart start(settings.file);
     start.chooser_proposal = settings.proposal;

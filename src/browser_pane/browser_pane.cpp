@@ -4,6 +4,7 @@
 #include <chrono>
 #include <cmath>
 
+#include "browser_pane/login/pane_login.h"
 #include "browser_pane/panning/app_shell.h"
 #include "browser_pane/page_guard.h"
 #include "browser_pane/panning/pan_frame.h"
@@ -14,6 +15,7 @@
 #include "browser_pane/zoom/zoom_label.h"
 #include "zoom/zoom_steps.h"
 #include "text/text_encoding.h"
+#include "text/address_text.h"
 
 namespace {
 
@@ -40,7 +42,8 @@ bool zoom_modifier(guint state) {
 
 struct BrowserPane::Impl {
     explicit Impl(const RecoveryTimes& times)
-        : view(new_pane_web_view()), zoom_label(frame), strip(zoom_label.widget()), recovery(view, strip, times) {
+        : view(new_pane_web_view()), zoom_label(frame), strip(zoom_label.widget()), recovery(view, strip, times),
+          login(view, strip, recovery) {
         gtk_container_add(GTK_CONTAINER(frame.gobj()), GTK_WIDGET(view));
         gtk_widget_show(GTK_WIDGET(view));
     }
@@ -52,6 +55,8 @@ struct BrowserPane::Impl {
     ZoomLabel zoom_label;
     StaleStrip strip;
     PageRecovery recovery;
+    // Before the guard, which refuses every log-in prompt of a silent pane.
+    PaneLogin login;
     GCancellable* cancellable = g_cancellable_new();
     std::shared_ptr<bool> alive = std::make_shared<bool>(true);
     PageGuard guard;
@@ -386,5 +391,7 @@ PaneHealth BrowserPane::health() const {
     PaneHealth health = impl_->recovery.health();
     // The blank page of a pane without an address is no page to report.
     if (health.address == "about:blank") health = {};
+    health.address = text::address_without_credentials(health.address);
+    health.login = impl_->login.status();
     return health;
 }

@@ -8,4 +8,5 @@ struct PaneHealth {
     std::string address;    // what the pane is meant to show
     std::string last_good;  // "HH:MM" of the last good load; empty before the first
     std::string failure;    // what went wrong since then; empty while the page is good
+    std::string login;      // "accesso richiesto" or "accesso non riuscito" while it waits on a login
 };

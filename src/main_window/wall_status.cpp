@@ -2,6 +2,7 @@
 
 #include <algorithm>
 
+#include "browser_pane/login/login_texts.h"
 #include "text/address_text.h"
 
 namespace {
@@ -22,6 +23,8 @@ std::vector<std::string> pane_status_lines(const WallHealth& panes, bool screen_
         const std::string address = text::address_without_credentials(pane.address);
         if (pane.address.empty())
             line += "(nessun indirizzo)";
+        else if (!pane.login.empty())
+            line += address + " " + pane.login;
         else if (stale(pane))
             line += address + " " + since(pane) + ": " + pane.failure;
         else if (pane.last_good.empty())
@@ -47,6 +50,10 @@ std::string service_status_line(const WallHealth& panes, bool screen_dark) {
         if (!oldest || pane.last_good < oldest->last_good)
             oldest = &pane;
     }
+    // A pane that waits on a login says so, whatever its page shows.
+    for (const char* login : {kLoginRequiredStatus, kLoginFailedStatus})
+        if (std::any_of(panes.begin(), panes.end(), [login](const auto& p) { return p.login == login; }))
+            line += std::string(", ") + login;
     if (oldest)
         line += ", " + std::to_string(stale_count) + " " +
                 (stale_count == 1 ? since(*oldest) : (oldest->last_good.empty() ? "non aggiornate, una mai caricata"

@@ -172,6 +172,11 @@ TEST_F(WallTest, ActionsStatusASecondStartAndTheServiceManagerReachTheRunningWal
     for (const char* path : {"/1", "/2", "/3", "/4", "/other"}) server.serve(path, "text/html", std::string("<p>") + path);
     config = settings("sala.cfg", {server.url("/1"), server.url("/2"), server.url("/3"), server.url("/4")});
 
+    // Logins in a file others may read are not read, and the line that says so holds no password.
+    fs::create_directories(home / "config" / "orvalis");
+    fs::permissions(write_file(home / "config" / "orvalis" / "credenziali", "[http://x]\nUtente=u\nPassword=pw-9\n"),
+                    fs::perms::owner_read | fs::perms::owner_write | fs::perms::others_read);
+
     // Started as from ssh or a service: the display named on the command line only.
     auto manager = std::make_unique<NotifySocket>();
     RunningProgram running =
@@ -182,6 +187,8 @@ TEST_F(WallTest, ActionsStatusASecondStartAndTheServiceManagerReachTheRunningWal
     ASSERT_TRUE(wait_until([&] { return (listed = run_program(wall_call("list", ""))).status == 0 || running.ended(); }, 60s));
     EXPECT_THAT(listed.out, HasSubstr("reload-settings")) << running.err();
     ASSERT_TRUE(manager->wait_for("READY=1")) << running.err();
+    EXPECT_THAT(running.err(), AllOf(HasSubstr("credenziali non letto: altri possono leggerlo"),
+                                     ::testing::Not(HasSubstr("pw-9"))));
     EXPECT_THAT(manager->seen, Contains(AllOf(HasSubstr("READY=1"), HasSubstr("STATUS=4 pagine"))));
     // Nothing reads the feeds from here on, and ten unread ones would hold up the wall's sending.
     manager.reset();

@@ -23,6 +23,8 @@ void reply(SoupServerMessage* msg, const Shared& response) {
     soup_message_headers_set_content_type(headers, response->content_type.c_str(), nullptr);
     for (const auto& [name, value] : response->headers)
         soup_message_headers_append(headers, name.c_str(), value.c_str());
+    if (response->body.empty())
+        return;  // a redirect, say: libsoup takes no empty chunk
     // Sent from the shared copy, kept alive until it has gone.
     GBytes* body = g_bytes_new_with_free_func(response->body.data(), response->body.size(),
                                               +[](gpointer held) { delete static_cast<Shared*>(held); },
@@ -80,7 +82,22 @@ void LocalHttpServer::on_server(const std::function<void()>& work) {
 
 void LocalHttpServer::on_request(SoupServer*, SoupServerMessage* msg, const char* path, GHashTable*, gpointer data) {
     auto* self = static_cast<LocalHttpServer*>(data);
-    const char* cookies = soup_message_headers_get_one(soup_server_message_get_request_headers(msg), "Cookie");
+    SoupMessageHeaders* headers = soup_server_message_get_request_headers(msg);
+    const char* cookies = soup_message_headers_get_one(headers, "Cookie");
+    const char* authorization = soup_message_headers_get_one(headers, "Authorization");
+    GBytes* body = soup_message_body_flatten(soup_server_message_get_request_body(msg));
+    gsize body_size = 0;
+    const auto* body_data = static_cast<const char*>(g_bytes_get_data(body, &body_size));
+    const Request request{soup_server_message_get_method(msg), std::string(body_data ? body_data : "", body_size),
+                          cookies ? cookies : "", authorization ? authorization : ""};
+    g_bytes_unref(body);
+    char* address = g_uri_to_string(soup_server_message_get_uri(msg));
+    std::string seen = request.method + " " + address + "\n";
+    g_free(address);
+    soup_message_headers_foreach(
+        headers, +[](const char* name, const char* value, gpointer into) {
+            *static_cast<std::string*>(into) += std::string(name) + ": " + value + "\n";
+        }, &seen);
     static const auto not_found = std::make_shared<const Response>(Response{404, "text/plain", "not found"});
     Route route{not_found, {}};
     {
@@ -88,10 +105,11 @@ void LocalHttpServer::on_request(SoupServer*, SoupServerMessage* msg, const char
         auto& [count, cookie] = self->requests_[path];
         ++count;
         cookie = cookies ? cookies : "";
+        self->received_ += seen + request.body + "\n\n";
         if (const auto found = self->routes_.find(path); found != self->routes_.end())
             route = found->second;
     }
-    reply(msg, route.handler ? std::make_shared<const Response>(route.handler()) : route.fixed);
+    reply(msg, route.handler ? std::make_shared<const Response>(route.handler(request)) : route.fixed);
 }
 
 void LocalHttpServer::serve(const std::string& path, const std::string& content_type, const std::string& body) {
@@ -101,8 +119,38 @@ void LocalHttpServer::serve(const std::string& path, const std::string& content_
 }
 
 void LocalHttpServer::serve(const std::string& path, Handler handler) {
+    serve(path, RequestHandler([handler = std::move(handler)](const Request&) { return handler(); }));
+}
+
+void LocalHttpServer::serve(const std::string& path, RequestHandler handler) {
     std::lock_guard lock(mutex_);
     routes_[path] = Route{nullptr, std::move(handler)};
+}
+
+void LocalHttpServer::require_digest(const std::string& path, const std::string& user, const std::string& password) {
+    struct Account {
+        std::string user, password;
+    };
+    on_server([&] {
+        SoupAuthDomain* domain = soup_auth_domain_digest_new("realm", "orvalis", nullptr);
+        soup_auth_domain_add_path(domain, path.c_str());
+        soup_auth_domain_digest_set_auth_callback(
+            domain,
+            +[](SoupAuthDomain*, SoupServerMessage*, const char* name, gpointer data) -> char* {
+                const auto* account = static_cast<Account*>(data);
+                return account->user == name ? soup_auth_domain_digest_encode_password(name, "orvalis",
+                                                                                        account->password.c_str())
+                                             : nullptr;
+            },
+            new Account{user, password}, +[](gpointer data) { delete static_cast<Account*>(data); });
+        soup_server_add_auth_domain(server_, domain);
+        g_object_unref(domain);
+    });
+}
+
+std::string LocalHttpServer::received() const {
+    std::lock_guard lock(mutex_);
+    return received_;
 }
 
 std::string LocalHttpServer::url(const std::string& path) const {

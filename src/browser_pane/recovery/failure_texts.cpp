@@ -18,6 +18,8 @@ std::string own_page(const std::string& title, const std::string& body) {
 
 }  // namespace
 
+std::string own_page_html(const std::string& title, const std::string& body) { return own_page(title, body); }
+
 std::string certificate_page_html(const std::string& host, const std::string& reason, const std::string& fingerprint,
                                   bool changed, const std::string& token) {
     return own_page("Certificato non attendibile",

@@ -35,5 +35,8 @@ std::string certificate_page_html(const std::string& host, const std::string& re
 // The name of that handler.
 inline constexpr const char* kCertificateMessage = "orvalisCertificato";
 
+// A page of the pane's own, in the look they all share: title, then body (HTML, already escaped).
+std::string own_page_html(const std::string& title, const std::string& body);
+
 // text with &, <, >, " and ' replaced by their entities.
 std::string html_escape(const std::string& text);

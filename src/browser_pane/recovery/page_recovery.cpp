@@ -7,6 +7,7 @@
 
 #include "browser_pane/recovery/failure_texts.h"
 #include "browser_pane/website_data/session_cookies.h"
+#include "text/address_text.h"
 
 namespace {
 
@@ -119,8 +120,15 @@ void PageRecovery::load_now(bool by_person) {
     by_person_ = by_person;
     // A reload keeps the page where it went (a redirect, an address it rewrote) and its
     // place in the history; anything else starts from the address.
-    if (showing_good_) {
+    if (showing_good_ && !shown_by_post_) {
         webkit_web_view_reload(view_);
+        return;
+    }
+    // The answer to a form, a login's among them: reloading it would send the form,
+    // password and all, again. Where it stands is asked for anew.
+    const char* shown = webkit_web_view_get_uri(view_);
+    if (showing_good_ && shown) {
+        webkit_web_view_load_uri(view_, shown);
         return;
     }
     // Anything else the engine would refuse, each its own way: ftp: with an error that
@@ -189,11 +197,19 @@ void PageRecovery::failed(const LoadFailure& failure) {
         show_own_page(failure_reason(failure), next_attempt_time);
 }
 
+void PageRecovery::show_page_of_our_own(const std::string& html) {
+    stop_pending_attempts();
+    load_limit_.disconnect();
+    strip_.hide();
+    own_page_next_ = true;
+    webkit_web_view_load_alternate_html(view_, html.c_str(), address_.c_str(), nullptr);
+}
+
 void PageRecovery::show_own_page(const std::string& reason, const std::string& next_attempt_time) {
     certificate_page_.forget();
     own_page_next_ = true;
     // Under the real address, so that the view names the address the pane means.
-    const std::string page = unreachable_page_html(address_, reason, next_attempt_time);
+    const std::string page = unreachable_page_html(text::address_without_credentials(address_), reason, next_attempt_time);
     webkit_web_view_load_alternate_html(view_, page.c_str(), address_.c_str(), nullptr);
 }
 
@@ -218,6 +234,7 @@ void PageRecovery::on_load_changed(WebKitWebView*, WebKitLoadEvent event, gpoint
         if (!own_page)
             self->certificate_page_.forget();
         self->showing_good_ = !own_page;
+        self->shown_by_post_ = !own_page && self->next_by_post_;
         self->committed_ok_ = !own_page;
         if (!own_page)
             self->last_good_ = clock_time("%H:%M");
@@ -247,6 +264,13 @@ void PageRecovery::succeeded() {
 }
 
 bool PageRecovery::decide_policy(WebKitPolicyDecision* decision, WebKitPolicyDecisionType type) {
+    if (type == WEBKIT_POLICY_DECISION_TYPE_NAVIGATION_ACTION) {
+        WebKitNavigationAction* action =
+            webkit_navigation_policy_decision_get_navigation_action(WEBKIT_NAVIGATION_POLICY_DECISION(decision));
+        const char* method = webkit_uri_request_get_http_method(webkit_navigation_action_get_request(action));
+        next_by_post_ = method && g_ascii_strcasecmp(method, "POST") == 0;
+        return false;
+    }
     if (type != WEBKIT_POLICY_DECISION_TYPE_RESPONSE)
         return false;
     auto* response_decision = WEBKIT_RESPONSE_POLICY_DECISION(decision);

@@ -42,9 +42,12 @@ public:
     bool reload(bool by_person = false);
     // The view's response policy: true when it decided (a server error is refused).
     bool decide_policy(WebKitPolicyDecision* decision, WebKitPolicyDecisionType type);
+    // Shows a page of our own under the pane's address that is no failed load (a login
+    // the pane cannot give): nothing is tried again by itself.
+    void show_page_of_our_own(const std::string& html);
     // The document committed last is a page of our own, not the address's.
     bool showing_own_page() const { return own_page_shown_; }
-    PaneHealth health() const { return {address_, last_good_, failure_}; }
+    PaneHealth health() const { return {address_, last_good_, failure_, {}}; }
     // Asleep (the wall is dark), no load starts: the last one asked for, by a person,
     // a retry or a restart, starts on waking, as does the retry of a failed page.
     void set_asleep(bool asleep);
@@ -80,6 +83,9 @@ private:
     // A page of the address, loaded from the network, shows and its process still runs;
     // it may have been redirected or have rewritten its own address since.
     bool showing_good_ = false;
+    // The page shown answered a form sent with POST; the latest navigation is one.
+    bool shown_by_post_ = false;
+    bool next_by_post_ = false;
     // "HH:MM" of the last page from the network that committed.
     std::string last_good_;
     // Why the last attempt failed or the page went away, until the next good load.
