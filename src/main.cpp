@@ -18,6 +18,7 @@
 #include "main_window/main_window.h"
 #include "main_window/wall_actions.h"
 #include "main_window/wall_status.h"
+#include "options/wall_options.h"
 #include "platform/command_line.h"
 #include "platform/program_folder.h"
 #include "platform/reachable_buses.h"
@@ -136,14 +137,20 @@ int main(int argc, char** argv) {
     start.chooser_proposal = settings.proposal;
     start.fullscreen = options.fullscreen;
     start.timer = options.timer;
+    {
+        // A file that cannot be read is reported once, where the MQTT options are read.
+        auto dark = screen::read_dark_hours(options::read_option_group("Schermo").values);
+        for (const auto& line : dark.complaints) std::cerr << line << '\n';
+        start.dark_hours = std::move(dark.hours);
+    }
     MainWindow window(start);
     wall = &window;
     // Gone before the window: its last word on the broker is that the wall is offline.
     const auto mqtt_device = remote::start_wall_device(window, id);
     if (GDBusConnection* bus = g_application_get_dbus_connection(G_APPLICATION(app->gobj())))
         platform::offer_wall_status(bus, g_application_get_dbus_object_path(G_APPLICATION(app->gobj())),
-                                    [&window] { return pane_status_lines(window.health()); });
-    platform::ServiceNotifier service([&window] { return service_status_line(window.health()); });
+                                    [&window] { return pane_status_lines(window.health(), !window.screen().lit()); });
+    platform::ServiceNotifier service([&window] { return service_status_line(window.health(), !window.screen().lit()); });
     // The first loads started with the window; it is ready once it shows.
     sigc::connection shown = window.signal_map().connect([&service, &shown] {
         service.ready();

@@ -364,6 +364,12 @@ bool BrowserPane::set_body_scroll(std::optional<double> left, std::optional<doub
     return true;
 }
 
+void BrowserPane::set_asleep(bool asleep) {
+    // Out of the map, not out of the layout: the view keeps its size.
+    gtk_widget_set_child_visible(GTK_WIDGET(impl_->view), !asleep);
+    impl_->recovery.set_asleep(asleep);
+}
+
 int BrowserPane::zoom() const { return impl_->zoom; }
 
 void BrowserPane::set_zoom(int percent) { impl_->change_zoom(percent); }

@@ -55,6 +55,11 @@ public:
     // Each change of the zoom, by whatever means, with the new value.
     sigc::signal<void(int)>& signal_zoom_changed();
 
+    // Asleep while the wall is dark: the view is unmapped, so that its page sees
+    // itself hidden and slows down as a background tab does, and nothing loads. A
+    // load asked for meanwhile, and the retry of a failed page, start on waking.
+    void set_asleep(bool asleep);
+
     // For tests, benchmarks and diagnostics:
     // each finished main-frame load, success or failure.
     sigc::signal<void()>& signal_load_finished();

@@ -30,7 +30,7 @@ FullScreenCare::~FullScreenCare() {
 void FullScreenCare::set_full_screen(bool on) {
     if (on == on_) return;
     on_ = on;
-    keep_screen_on(on);
+    keep_screen_on(on && !dark_);
     if (on) {
         pointer_at_ = {-1, -1};
         still_since_ = std::chrono::steady_clock::now();
@@ -44,6 +44,11 @@ void FullScreenCare::set_full_screen(bool on) {
         pointer_watch_.disconnect();
         show_pointer();
     }
+}
+
+void FullScreenCare::set_screen_dark(bool dark) {
+    dark_ = dark;
+    keep_screen_on(on_ && !dark);
 }
 
 void FullScreenCare::keep_screen_on(bool on) {

@@ -22,6 +22,8 @@ public:
     FullScreenCare& operator=(const FullScreenCare&) = delete;
 
     void set_full_screen(bool on);
+    // A dark wall may let the screen sleep, full screen or not.
+    void set_screen_dark(bool dark);
     bool pointer_hidden() const { return !hidden_.empty(); }
 
 private:
@@ -33,6 +35,7 @@ private:
 
     Gtk::Window& window_;
     bool on_ = false;
+    bool dark_ = false;
     guint inhibit_cookie_ = 0;
     bool screensaver_suspended_ = false;
     sigc::connection pointer_watch_;

@@ -2,6 +2,7 @@
 
 #include <glibmm/main.h>
 
+#include <cstdint>
 #include <memory>
 
 #include "main_window/about.h"
@@ -50,7 +51,8 @@ MainWindow::MainWindow(const WindowStart& start)
       config_dialog_(std::make_unique<ConfigDialog>(store_, pane_set(), chooser_, dialog_messages_)),
       calculator_engine_(platform::user_number_separators(), messages_),
       countdown_ticker_([this] { on_countdown_tick(); }),
-      countdown_(store_, pane_set(), *config_dialog_, countdown_ticker_) {
+      countdown_(store_, pane_set(), *config_dialog_, countdown_ticker_),
+      screen_(*this, start.dark_hours, [this](bool dark) { set_dark(dark); }) {
     set_title("Orvalis");
     set_icon_list({orvalis_icon(16), orvalis_icon(32), orvalis_icon(48)});
     messages_.set_parent(this);
@@ -75,7 +77,9 @@ MainWindow::MainWindow(const WindowStart& start)
     for (int n = 1; n <= 4; ++n) quarters_.set_quarter(n, pane(n).widget());
     layout_.pack_start(menu_bar_, Gtk::PACK_SHRINK);
     layout_.pack_start(quarters_, Gtk::PACK_EXPAND_WIDGET);
-    add(layout_);
+    overlay_.add(layout_);
+    overlay_.add_overlay(screen_.cover());
+    add(overlay_);
     show_all_children();
 
     int menu_min = 0, menu_natural = 0;
@@ -88,6 +92,8 @@ MainWindow::MainWindow(const WindowStart& start)
 
     load_start_settings(store_, start.settings_file, *config_dialog_, pane_set());
     if (start.timer) toggle_timer();
+    // A start at night shows its pages once, then sleeps.
+    screen_.look_at_clock();
     // A page's new window opens in the user's browser as every other address does:
     // schemes no program handles are refused.
     for (auto& browser_pane : panes_)
@@ -121,7 +127,29 @@ void MainWindow::on_countdown_tick() {
 }
 
 void MainWindow::toggle_timer() {
+    if (!screen_.lit()) {
+        set_timer(!timer_held_);
+        return;
+    }
     CommandMenuBar::set_caption(*timer_entry_, countdown_.toggle());
+}
+
+void MainWindow::set_dark(bool dark) {
+    full_screen_care_.set_screen_dark(dark);
+    if (dark) {
+        timer_held_ = countdown_ticker_.running();
+        countdown_ticker_.stop();
+        for (auto& browser_pane : panes_) browser_pane.set_asleep(true);
+        return;
+    }
+    // Asked for while the panes still sleep, the reloads start together with the
+    // retries of failed pages as the panes wake, each pane's once.
+    refresh_flagged_panes(ReloadCause::schedule);
+    for (auto& browser_pane : panes_) browser_pane.set_asleep(false);
+    store_.Dati[0] = Value(static_cast<std::int16_t>(Countdown::kResetSeconds));
+    CommandMenuBar::set_caption(*countdown_entry_, store_.Dati[0].to_text());
+    if (timer_held_) countdown_ticker_.start();
+    timer_held_ = false;
 }
 
 void MainWindow::refresh_flagged_panes(ReloadCause cause) {
@@ -129,6 +157,12 @@ void MainWindow::refresh_flagged_panes(ReloadCause cause) {
 }
 
 void MainWindow::set_timer(bool on) {
+    if (!screen_.lit()) {
+        // Kept for the waking; the entry names what a click would do, as ever.
+        timer_held_ = on;
+        CommandMenuBar::set_caption(*timer_entry_, on ? "Timer off" : "Timer on");
+        return;
+    }
     if (countdown_ticker_.running() != on) toggle_timer();
 }
 
@@ -189,6 +223,8 @@ bool MainWindow::on_delete_event(GdkEventAny* event) {
 
 bool MainWindow::on_key_press_event(GdkEventKey* event) {
     constexpr auto modifiers = GDK_SHIFT_MASK | GDK_CONTROL_MASK | GDK_MOD1_MASK | GDK_SUPER_MASK;
+    // The first key on a dark wall only wakes it.
+    if (screen_.input()) return true;
     if (event->keyval == GDK_KEY_F11 && (event->state & modifiers) == 0) {
         if (full_screen_) unfullscreen();
         else fullscreen();

@@ -5,6 +5,7 @@
 // launcher_command); this class holds the widgets and connects them.
 
 #include <gtkmm/box.h>
+#include <gtkmm/overlay.h>
 #include <gtkmm/window.h>
 
 #include <array>
@@ -22,6 +23,7 @@
 #include "main_window/menu_bar.h"
 #include "main_window/pane_zoom.h"
 #include "main_window/quarter_container.h"
+#include "main_window/screen_sleep.h"
 #include "main_window/wall_status.h"
 #include "platform/gio_process_launcher.h"
 #include "platform/gtk_file_chooser.h"
@@ -36,6 +38,7 @@ struct WindowStart {
     std::filesystem::path chooser_proposal;  // first name the file chooser proposes; empty: settings_file
     bool fullscreen = false;
     bool timer = false;  // the countdown runs at once, as after a click on "Timer on"
+    screen::DarkHours dark_hours;  // none: lit until told otherwise
 };
 
 class MainWindow : public Gtk::Window {
@@ -53,6 +56,9 @@ public:
     calculator::CalculatorWindow* calculator_window() { return calculator_window_.get(); }
     SearchWindow* search_window() { return search_window_.get(); }
     const FullScreenCare& full_screen_care() const { return full_screen_care_; }
+    // Dark hours, darkening and waking; also for the remote controls.
+    ScreenSleep& screen() { return screen_; }
+    const ScreenSleep& screen() const { return screen_; }
 
     void on_countdown_tick();
     void toggle_timer();
@@ -83,6 +89,9 @@ protected:
 
 private:
     void build_menu();
+    // While dark the panes sleep and the countdown waits; on waking the flagged panes
+    // reload and the countdown starts a new cycle.
+    void set_dark(bool dark);
     void close_tool_windows();
     PaneSet pane_set();
 
@@ -96,6 +105,7 @@ private:
     platform::GtkFileChooser chooser_;
     platform::GioProcessLauncher launcher_;
 
+    Gtk::Overlay overlay_;
     Gtk::Box layout_{Gtk::ORIENTATION_VERTICAL};
     CommandMenuBar menu_bar_;
     QuarterContainer quarters_;
@@ -111,4 +121,7 @@ private:
     Countdown countdown_;
     bool full_screen_ = false;
     FullScreenCare full_screen_care_{*this};
+    // The countdown ran when the wall went dark, or was started since: it runs on waking.
+    bool timer_held_ = false;
+    ScreenSleep screen_;
 };

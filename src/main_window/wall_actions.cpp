@@ -44,6 +44,10 @@ void add_wall_actions(const Glib::RefPtr<Gtk::Application>& app, MainWindow* con
                                    on_wall("timer", [](MainWindow& w, const Glib::VariantBase& p) {
                                        w.set_timer(value_of<bool>(p));
                                    }));
+    app->add_action_with_parameter("screen", Glib::VARIANT_TYPE_BOOL,
+                                   on_wall("screen", [](MainWindow& w, const Glib::VariantBase& p) {
+                                       w.screen().set_lit(value_of<bool>(p));
+                                   }));
     app->add_action_with_parameter("fullscreen", Glib::VARIANT_TYPE_BOOL,
                                    on_wall("fullscreen", [](MainWindow& w, const Glib::VariantBase& p) {
                                        if (value_of<bool>(p)) w.fullscreen();

@@ -9,6 +9,7 @@
 //   reload-settings         reads the settings file again, as at start
 //   zoom          (id)      sets pane 1..4's zoom (1.0 is 100 %), to the nearest step
 //   screenshot    s         writes a PNG of the whole window to the file named
+//   screen        b         lights the wall (true) or darkens it (false) until the next edge of the dark hours
 // GLib refuses a parameter of the wrong type; a value out of range changes nothing
 // and is reported in one line on standard error, never in a dialog.
 

@@ -15,7 +15,7 @@ std::string since(const PaneHealth& pane) {
 
 }  // namespace
 
-std::vector<std::string> pane_status_lines(const WallHealth& panes) {
+std::vector<std::string> pane_status_lines(const WallHealth& panes, bool screen_dark) {
     std::vector<std::string> lines;
     for (std::size_t i = 0; i < panes.size(); ++i) {
         const PaneHealth& pane = panes[i];
@@ -33,10 +33,11 @@ std::vector<std::string> pane_status_lines(const WallHealth& panes) {
             line += address + " aggiornata alle " + pane.last_good;
         lines.push_back(line);
     }
+    if (screen_dark) lines.push_back("schermo spento");
     return lines;
 }
 
-std::string service_status_line(const WallHealth& panes) {
+std::string service_status_line(const WallHealth& panes, bool screen_dark) {
     const auto shown = std::count_if(panes.begin(), panes.end(), [](const auto& p) { return !p.address.empty(); });
     std::string line = std::to_string(shown) + (shown == 1 ? " pagina" : " pagine");
     int stale_count = 0;
@@ -57,5 +58,6 @@ std::string service_status_line(const WallHealth& panes) {
         line += ", " + std::to_string(stale_count) + " " +
                 (stale_count == 1 ? since(*oldest) : (oldest->last_good.empty() ? "non aggiornate, una mai caricata"
                                                                                  : "non aggiornate dalle " + oldest->last_good));
+    if (screen_dark) line += ", schermo spento";
     return line;
 }

@@ -77,6 +77,16 @@ TEST_F(PageRecoveryTest, FailedFirstLoadShowsOurOwnPageAndAnOutageKeepsTheRealOn
     server.set_down(false);
     EXPECT_TRUE(wait_until([&] { return !strip_shown(pane); }, 10s)) << "no retry brought the page back";
     EXPECT_EQ(title(pane), "News");
+
+    // Asleep (the wall is dark) a pane under the strip tries nothing, however long; woken, it tries again.
+    server.set_down(true);
+    ASSERT_TRUE(pane.refresh(ReloadCause::schedule));
+    ASSERT_TRUE(wait_until([&] { return strip_shown(pane); }, 10s));
+    pane.set_asleep(true);
+    server.set_down(false);
+    EXPECT_EQ(loads_within(pane, 2s), 0) << "a sleeping pane retried";
+    pane.set_asleep(false);
+    EXPECT_TRUE(wait_until([&] { return !strip_shown(pane); }, 10s)) << "the waking did not try the page again";
 }
 
 TEST_F(PageRecoveryTest, ServerErrorFromWhateverAddressAnsweredIsNeverShown) {

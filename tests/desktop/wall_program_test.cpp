@@ -36,6 +36,7 @@ using ::testing::AllOf;
 using ::testing::Contains;
 using ::testing::HasSubstr;
 using ::testing::Matches;
+using ::testing::Not;
 
 // Stands in for systemd's notify socket: the program's messages are read from it.
 struct NotifySocket {
@@ -227,6 +228,12 @@ TEST_F(WallTest, ActionsStatusASecondStartAndTheServiceManagerReachTheRunningWal
     EXPECT_EQ(server.request_count("/1"), loads_before_reload);
     action("zoom", "(1, 1.5)");
     EXPECT_TRUE(zoom_file_holds({"Finestra1=150", "Finestra2=100", "Finestra3=75", "Finestra4=100"})) << running.err();
+
+    // Darkened from afar, the wall says so below its panes until it is lit again.
+    action("screen", "false");
+    EXPECT_THAT(run({"--status"}, false).out, HasSubstr("\nschermo spento\n")) << running.err();
+    action("screen", "true");
+    EXPECT_THAT(run({"--status"}, false).out, Not(HasSubstr("schermo spento")));
 
     // Stopped as the service manager stops it: the zoom of the last moment is written, and it exits 0.
     action("zoom", "(4, 0.5)");

@@ -14,6 +14,7 @@
 #include <string>
 
 #include "main_window/main_window.h"
+#include "main_window/wall_actions.h"
 #include "support/files.h"
 #include "support/local_http_server.h"
 #include "support/pane_probe.h"
@@ -207,6 +208,60 @@ TEST_F(MainWindowTest, KeysAndWheelZoomOnePaneThatKeepsItsRegionAndItsZoomAcross
     window->reload_settings();
     EXPECT_EQ(window->config_dialog().text(4), "http://127.0.0.1:9/");
     EXPECT_EQ(window->pane(1).zoom(), 50);
+}
+
+// The night of a wall, darkened and lit through the `screen` action and by a touch: its
+// pages hidden and still, the countdown held; on waking the flagged pages come back
+// fresh and the countdown starts anew, and the touch that woke it reaches no page.
+TEST_F(MainWindowTest, ADarkWallSleepsAndWakesWithFreshPagesAndItsFirstTouchGoesNoFurther) {
+    // Numbered clicks: a page that never saw the waking touch reports its next click as the first.
+    const std::string page = "<!DOCTYPE html><body style='margin:0;height:100vh' onclick=\"fetch('/click' + ++clicks)\">"
+                             "<script>var clicks = 0; document.onvisibilitychange = () => "
+                             "fetch('/' + document.visibilityState)</script>";
+    for (const char* path : {"/p2", "/p4", "/click1", "/click2", "/hidden", "/visible"})
+        server.serve(path, "text/html", page);
+    write_settings("\r\n\r\n\r\n\r\n\r\n\r\n\r\n\r\n", " 1 \r\n 0 \r\n 0 \r\n 1 \r\n");
+    start(/*wall_screen=*/true);
+    auto app = Gtk::Application::create("org.orvalis.ScreenTest", Gio::APPLICATION_NON_UNIQUE);
+    MainWindow* const wall = window.get();
+    add_wall_actions(app, wall);
+    const auto screen = [&](bool lit) { app->lookup_action("screen")->activate(Glib::Variant<bool>::create(lit)); };
+    const auto counter = [this] { return window->countdown_entry().get_label(); };
+    const auto requests = [this] {
+        std::string counts;
+        for (int n = 1; n <= 4; ++n) counts += std::to_string(server.request_count("/p" + std::to_string(n)));
+        return counts;
+    };
+    for (const bool by_touch : {false, true}) {
+        const int hidden = server.request_count("/hidden"), visible = server.request_count("/visible");
+        screen(false);
+        EXPECT_FALSE(window->screen().lit());
+        EXPECT_TRUE(wait_until([&] { return server.request_count("/hidden") >= hidden + 2; }, 10s))
+            << "pages 2 and 4 see themselves hidden";
+        const std::string held = counter(), before = requests();
+        window->refresh_flagged_panes_by_person();
+        EXPECT_FALSE(wait_until([&] { return requests() != before || counter() != held; }, 2500ms))
+            << "while dark nothing loads and the countdown holds: " << requests() << " " << counter();
+        if (by_touch) {
+            int x = 0, y = 0;
+            window->pane(2).widget().translate_coordinates(*window, 40, 40, x, y);
+            click_at(*window, x, y);
+        } else {
+            screen(true);
+        }
+        EXPECT_TRUE(window->screen().lit());
+        EXPECT_EQ(counter(), "120");
+        EXPECT_TRUE(wait_until([&] { return server.request_count("/visible") > visible; }, 10s))
+            << "page 2 sees itself again";
+        if (by_touch) {
+            click_at(page_view(window->pane(2)), 40, 40);
+            EXPECT_TRUE(wait_until([&] { return server.request_count("/click1") + server.request_count("/click2"); }, 10s));
+            EXPECT_EQ(server.request_count("/click2"), 0) << "the waking touch reached the page";
+        }
+        EXPECT_TRUE(wait_until([&] { return requests() == (by_touch ? "3113" : "2112"); }, 20s))
+            << "flagged panes 1 and 4 reload at once: " << requests();
+        EXPECT_TRUE(wait_until([&] { return counter() != "120"; }, 5s));
+    }
 }
 
 }  // namespace

@@ -95,7 +95,22 @@ void PageRecovery::stop_pending_attempts() {
     own_page_next_ = false;
 }
 
+void PageRecovery::set_asleep(bool asleep) {
+    asleep_ = asleep;
+    if (asleep || (!held_attempt_ && !retry_.connected() && !restart_.connected()))
+        return;
+    const bool by_person = held_attempt_.value_or(false);
+    held_attempt_.reset();
+    retry_.disconnect();
+    restart_.disconnect();
+    attempt(by_person);
+}
+
 void PageRecovery::attempt(bool by_person) {
+    if (asleep_) {
+        held_attempt_ = held_attempt_.value_or(false) || by_person;
+        return;
+    }
     // A first load must already be logged in: loads wait for the cookies of the last run.
     cookies_wait_.disconnect();
     cookies_wait_ = when_session_cookies_restored([this, by_person] { load_now(by_person); });

@@ -48,6 +48,9 @@ public:
     // The document committed last is a page of our own, not the address's.
     bool showing_own_page() const { return own_page_shown_; }
     PaneHealth health() const { return {address_, last_good_, failure_, {}}; }
+    // Asleep (the wall is dark), no load starts: the last one asked for, by a person,
+    // a retry or a restart, starts on waking, as does the retry of a failed page.
+    void set_asleep(bool asleep);
 
 private:
     static gboolean on_load_failed(WebKitWebView*, WebKitLoadEvent, gchar* uri, GError* error, gpointer self);
@@ -108,6 +111,8 @@ private:
     // Heartbeats since the unanswered ping went out. Counted, not timed: after this
     // program's own thread stalled, the answer may be waiting in its queue.
     std::optional<int> ping_beats_;
+    bool asleep_ = false;
+    std::optional<bool> held_attempt_;  // by a person or not
     std::shared_ptr<bool> alive_ = std::make_shared<bool>(true);
     sigc::connection cookies_wait_, retry_, restart_, stays_up_, unresponsive_, heartbeat_, load_limit_;
 };
