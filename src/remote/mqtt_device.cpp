@@ -30,7 +30,8 @@ std::string field(const char* key, const std::string& text) { return ",\"" + std
 std::vector<Entity> wall_entities() {
     std::vector<Entity> entities{{Component::Button, "_aggiorna", "Aggiorna", "mdi:refresh"},
                                  {Component::Switch, "_timer", "Timer", "mdi:timer-outline"},
-                                 {Component::Switch, "_schermo_intero", "Schermo intero", "mdi:fullscreen"}};
+                                 {Component::Switch, "_schermo_intero", "Schermo intero", "mdi:fullscreen"},
+                                 {Component::Switch, "_schermo", "Schermo", "mdi:monitor"}};
     for (int n = 1; n <= 4; ++n) {
         const std::string pane = std::to_string(n);
         entities.push_back({Component::Button, "_aggiorna_" + pane, "Aggiorna riquadro " + pane, "mdi:refresh"});

@@ -17,8 +17,7 @@ struct Entity {
     std::string icon;    // "mdi:…", or empty
 };
 
-// The wall's entities but the screen's power switch, which is added where the
-// screen's power can be switched.
+// The wall's entities, as every wall announces them.
 std::vector<Entity> wall_entities();
 
 struct Device {

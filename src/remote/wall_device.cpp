@@ -76,7 +76,8 @@ WallDevice::Binding WallDevice::bind(const Entity& entity) {
     const auto named = [&suffix](const char* start) { return suffix.rfind(start, 0) == 0; };
     const int n = std::isdigit(static_cast<unsigned char>(suffix.back())) ? suffix.back() - '0' : 0;
     MainWindow* w = &window_;
-    if (suffix == "_aggiorna") return {entity, {}, [w](const std::string&) { w->refresh_flagged_panes(ReloadCause::schedule); }};
+    if (suffix == "_aggiorna")
+        return {entity, {}, [w](const std::string&) { w->refresh_flagged_panes(ReloadCause::schedule); }};
     if (suffix == "_timer")
         return {entity, [w] { return on_off(w->timer_running()); },
                 [w](const std::string& payload) { w->set_timer(payload == kOn); }};
@@ -85,13 +86,18 @@ WallDevice::Binding WallDevice::bind(const Entity& entity) {
                     if (payload == kOn) w->fullscreen();
                     else w->unfullscreen();
                 }};
+    // Lit or dark as the dark hours' switch from afar: until their next edge.
+    if (suffix == "_schermo")
+        return {entity, [w] { return on_off(w->screen().lit()); },
+                [w](const std::string& payload) { w->screen().set_lit(payload == kOn); }};
     if (suffix == "_fotografa")
         return {entity, {}, [this](const std::string&) {
                     take_window_picture(window_, "", [alive = std::weak_ptr(alive_)](const std::string& png) {
                         if (auto device = alive.lock()) (*device)->send_picture(png);
                     });
                 }};
-    if (named("_aggiorna_")) return {entity, {}, [w, n](const std::string&) { w->pane(n).refresh(ReloadCause::schedule); }};
+    if (named("_aggiorna_"))
+        return {entity, {}, [w, n](const std::string&) { w->pane(n).refresh(ReloadCause::schedule); }};
     if (named("_indirizzo_"))
         return {entity, [w, n] { return text::address_without_credentials(w->pane(n).health().address); },
                 [w, n](const std::string& address) { w->pane(n).navigate(address); }};
@@ -100,12 +106,6 @@ WallDevice::Binding WallDevice::bind(const Entity& entity) {
                 [w, n](const std::string& payload) { w->zoom().set(n, *zoom_percent(payload) / 100); }};
     if (named("_stato_")) return {entity, [w, n] { return pane_status_lines(w->health())[n - 1]; }, {}};
     return {entity, {}, {}};  // the screenshot's image: sent when taken
-}
-
-void WallDevice::add(Binding binding) {
-    bindings_.push_back(std::move(binding));
-    if (link_->connected()) announce(bindings_.back());
-    send_states();
 }
 
 void WallDevice::on_connected() {

@@ -32,10 +32,6 @@ public:
     WallDevice(const WallDevice&) = delete;
     WallDevice& operator=(const WallDevice&) = delete;
 
-    // An entity beside the wall's own, announced at once: the screen's power switch,
-    // where the screen's power can be switched.
-    void add(Binding binding);
-
 private:
     Binding bind(const Entity& entity);
     void on_connected();

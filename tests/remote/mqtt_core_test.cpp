@@ -88,8 +88,8 @@ TEST(MqttDevice, NodeTopicsAndDiscovery) {
     const Device device{node_id("org.orvalis.Orvalis.Parete_0a1b", "0123456789abcdef"), "Sala \"A\"", "ha", "1.0.0"};
     EXPECT_EQ(device.node, "Orvalis_Parete_0a1b_01234567");
     const auto entities = wall_entities();
-    EXPECT_EQ(entities.size(), 21u);
-    const Entity& address = entities[4];
+    EXPECT_EQ(entities.size(), 22u);
+    const Entity& address = entities[5];
     ASSERT_EQ(address.suffix, "_indirizzo_1");
     EXPECT_EQ(discovery_topic(device, address), "ha/text/" + device.node + "/indirizzo_1/config");
     const std::string json = discovery_message(device, address);

