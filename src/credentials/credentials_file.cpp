@@ -1,36 +1,18 @@
 #include "credentials/credentials_file.h"
 
-#include <fcntl.h>
 #include <glib.h>
-#include <glib/gstdio.h>
-#include <sys/stat.h>
-#include <unistd.h>
 
 #include <algorithm>
-#include <cerrno>
-#include <cstdio>
 #include <memory>
 
 #include "credentials/origin.h"
+#include "credentials/private_file.h"
 #include "text/address_text.h"
 
 namespace credentials {
 namespace {
 
 Credentials kept;
-
-// The whole file, from the descriptor whose owner and mode were checked, so that
-// nothing can be put in its place between the check and the read.
-std::optional<std::string> read_all(int fd) {
-    std::string text;
-    char buffer[4096];
-    for (;;) {
-        const ssize_t got = ::read(fd, buffer, sizeof buffer);
-        if (got < 0) return std::nullopt;
-        if (got == 0) return text;
-        text.append(buffer, static_cast<std::size_t>(got));
-    }
-}
 
 // Adds the groups of text that origins lacks; complaints name the file and the group,
 // never a value.
@@ -71,50 +53,25 @@ const Login* Credentials::find(const std::string& origin) const {
     return found == by_origin.end() ? nullptr : &found->second;
 }
 
-std::string file_refusal(uid_t owner, uid_t user, mode_t mode) {
-    if (owner != user) return "appartiene a un altro utente (uid " + std::to_string(owner) + ")";
-    if (mode & (S_IRWXG | S_IRWXO)) {
-        char octal[8];
-        std::snprintf(octal, sizeof octal, "%04o", static_cast<unsigned>(mode & 07777));
-        return std::string("altri possono leggerlo o scriverlo (permessi ") + octal + "; chmod 600)";
-    }
-    return "";
-}
-
 ReadCredentials read_credentials(const std::filesystem::path& user_file,
                                  const std::optional<std::filesystem::path>& credentials_directory) {
     ReadCredentials read;
+    // The systemd credential first: its groups win over the user's file.
     if (credentials_directory) {
         const auto file = *credentials_directory / kSystemdCredential;
-        gchar* text = nullptr;
-        gsize length = 0;
-        // systemd placed it and made it readable to this service alone, maybe owned by
-        // root with an ACL for the user: its owner and mode say nothing here.
-        if (g_file_get_contents(file.c_str(), &text, &length, nullptr)) {
-            take_groups(std::string(text, length), file.string(), read.credentials, read.complaints);
-            std::fill_n(text, length, '\0');
-            g_free(text);
+        auto placed = read_systemd_credential(file);
+        if (placed.text) {
+            take_groups(*placed.text, file.string(), read.credentials, read.complaints);
+            std::fill(placed.text->begin(), placed.text->end(), '\0');
         }
     }
-    const int fd = g_open(user_file.c_str(), O_RDONLY | O_CLOEXEC | O_NOCTTY, 0);
-    if (fd < 0) {
-        if (errno != ENOENT)
-            read.complaints.push_back("orvalis: " + user_file.string() + " non letto: " + g_strerror(errno));
+    auto own = read_private_file(user_file);
+    if (!own.text) {
+        if (!own.missing) read.complaints.push_back("orvalis: " + user_file.string() + " non letto: " + own.refusal);
         return read;
     }
-    struct stat status {};
-    std::string refusal = ::fstat(fd, &status) != 0 ? g_strerror(errno)
-                          : !S_ISREG(status.st_mode) ? "non è un file"
-                                                     : file_refusal(status.st_uid, ::getuid(), status.st_mode);
-    std::optional<std::string> text;
-    if (refusal.empty() && !(text = read_all(fd))) refusal = g_strerror(errno);
-    g_close(fd, nullptr);
-    if (!refusal.empty()) {
-        read.complaints.push_back("orvalis: " + user_file.string() + " non letto: " + refusal);
-        return read;
-    }
-    take_groups(*text, user_file.string(), read.credentials, read.complaints);
-    std::fill(text->begin(), text->end(), '\0');
+    take_groups(*own.text, user_file.string(), read.credentials, read.complaints);
+    std::fill(own.text->begin(), own.text->end(), '\0');
     return read;
 }
 

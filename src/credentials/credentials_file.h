@@ -10,8 +10,6 @@
 // orvalis-credenziali, trusted as systemd placed it. Passwords are never part of a
 // complaint.
 
-#include <sys/types.h>
-
 #include <filesystem>
 #include <map>
 #include <optional>
@@ -30,9 +28,6 @@ struct Credentials {
     // The login for this origin (any spelling origin_key() takes), or none.
     const Login* find(const std::string& origin) const;
 };
-
-// Why a file with this owner and mode must not be trusted with passwords; empty when it may.
-std::string file_refusal(uid_t owner, uid_t user, mode_t mode);
 
 struct ReadCredentials {
     Credentials credentials;

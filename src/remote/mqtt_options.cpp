@@ -1,12 +1,6 @@
 #include "remote/mqtt_options.h"
 
-#include <fcntl.h>
-#include <sys/stat.h>
-#include <unistd.h>
-
-#include <cerrno>
-#include <cstring>
-
+#include "credentials/private_file.h"
 #include "text/address_text.h"
 
 namespace remote {
@@ -14,6 +8,16 @@ namespace remote {
 using text::address_without_credentials;
 
 namespace {
+
+// The password: the first line of a secret file as read.
+std::optional<std::string> first_line(const std::string& file, const credentials::SecretFile& read,
+                                      std::string& complaint) {
+    if (!read.text) {
+        complaint = file + " non letto: " + read.refusal + "; la password non viene usata";
+        return std::nullopt;
+    }
+    return read.text->substr(0, read.text->find_first_of("\r\n"));
+}
 
 constexpr const char* kWho = "orvalis: MQTT: ";
 
@@ -67,28 +71,6 @@ bool valid_prefix(const std::string& prefix) {
 
 }  // namespace
 
-std::optional<std::string> read_private_secret(const std::string& file, std::string& complaint) {
-    const int fd = ::open(file.c_str(), O_RDONLY | O_CLOEXEC | O_NOCTTY);
-    if (fd < 0) {
-        complaint = file + " non letto: " + std::strerror(errno);
-        return std::nullopt;
-    }
-    struct stat info {};
-    std::optional<std::string> secret;
-    if (::fstat(fd, &info) != 0 || !S_ISREG(info.st_mode)) {
-        complaint = file + " non è un file";
-    } else if (info.st_uid != ::geteuid() || (info.st_mode & 077) != 0) {
-        complaint = file + " può essere letto da altri (chmod 600): la password non viene usata";
-    } else {
-        char buffer[4096];
-        const ssize_t got = ::read(fd, buffer, sizeof buffer);
-        if (got < 0) complaint = file + " non letto: " + std::strerror(errno);
-        else secret = std::string(buffer, got).substr(0, std::string(buffer, got).find_first_of("\r\n"));
-    }
-    ::close(fd);
-    return secret;
-}
-
 MqttOptionsRead mqtt_options(const std::map<std::string, std::string>& values, const std::string& host_name,
                              const std::string& credentials_directory) {
     MqttOptionsRead read;
@@ -104,7 +86,7 @@ MqttOptionsRead mqtt_options(const std::map<std::string, std::string>& values, c
         } else if (key == "Utente") {
             options.user = value;
         } else if (key == "FilePassword") {
-            options.password = read_private_secret(value, complaint);
+            options.password = first_line(value, credentials::read_private_file(value), complaint);
             if (!options.password) complain(complaint);
         } else if (key == "Nome") {
             if (!value.empty()) options.name = value;
@@ -122,9 +104,10 @@ MqttOptionsRead mqtt_options(const std::map<std::string, std::string>& values, c
     }
     if (!values.count("FilePassword") && !credentials_directory.empty()) {
         const std::string credential = credentials_directory + "/mqtt-password";
-        if (::access(credential.c_str(), F_OK) == 0) {
+        const auto placed = credentials::read_systemd_credential(credential);
+        if (!placed.missing) {
             std::string complaint;
-            options.password = read_private_secret(credential, complaint);
+            options.password = first_line(credential, placed, complaint);
             if (!options.password) complain(complaint);
         }
     }

@@ -31,7 +31,4 @@ struct MqttOptionsRead {
 MqttOptionsRead mqtt_options(const std::map<std::string, std::string>& values, const std::string& host_name,
                              const std::string& credentials_directory);
 
-// The first line of file, if only its owner, the user running the wall, may read it.
-std::optional<std::string> read_private_secret(const std::string& file, std::string& complaint);
-
 }  // namespace remote

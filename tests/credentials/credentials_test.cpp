@@ -1,5 +1,6 @@
 #include "credentials/credentials_file.h"
 #include "credentials/origin.h"
+#include "credentials/private_file.h"
 
 #include <gtest/gtest.h>
 #include <sys/stat.h>
