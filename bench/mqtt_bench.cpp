@@ -65,13 +65,12 @@ int measure(int argc, char** argv, const BenchFolder& folder) {
     const auto password = folder.path() / "password";
     std::ofstream(password) << "segreta\n";
     std::filesystem::permissions(password, std::filesystem::perms::owner_read);
-    const auto options = folder.path() / "home" / "XDG_CONFIG_HOME" / "orvalis";
-    std::filesystem::create_directories(options);
-    std::ofstream(options / "orvalis.conf") << "[MQTT]\nServer=mqtt://127.0.0.1:" << broker.port()
-                                            << "\nUtente=parete\nFilePassword=" << password.string() << "\n";
     MqttClient assistant(broker.port(), "parete", "segreta");
     assistant.subscribe("orvalis/+/disponibile");
-    const auto device = remote::start_wall_device(window, "org.orvalis.Orvalis.Bench");
+    const auto device = remote::start_wall_device(
+        window, "org.orvalis.Orvalis.Bench",
+        {{"Server", "mqtt://127.0.0.1:" + std::to_string(broker.port())}, {"Utente", "parete"},
+         {"FilePassword", password.string()}});
     if (!device || !wait_until([&] { return !assistant.under("orvalis/").empty(); }, std::chrono::seconds(30))) {
         std::fprintf(stderr, "mqtt_bench: the wall did not reach the broker\n");
         return 1;

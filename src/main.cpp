@@ -137,16 +137,17 @@ int main(int argc, char** argv) {
     start.chooser_proposal = settings.proposal;
     start.fullscreen = options.fullscreen;
     start.timer = options.timer;
+    const auto wall_options = options::read_wall_options();
+    for (const auto& line : wall_options.complaints) std::cerr << line << '\n';
     {
-        // A file that cannot be read is reported once, where the MQTT options are read.
-        auto dark = screen::read_dark_hours(options::read_option_group("Schermo").values);
+        auto dark = screen::read_dark_hours(wall_options.group("Schermo"));
         for (const auto& line : dark.complaints) std::cerr << line << '\n';
         start.dark_hours = std::move(dark.hours);
     }
     MainWindow window(start);
     wall = &window;
     // Gone before the window: its last word on the broker is that the wall is offline.
-    const auto mqtt_device = remote::start_wall_device(window, id);
+    const auto mqtt_device = remote::start_wall_device(window, id, wall_options.group("MQTT"));
     if (GDBusConnection* bus = g_application_get_dbus_connection(G_APPLICATION(app->gobj())))
         platform::offer_wall_status(bus, g_application_get_dbus_object_path(G_APPLICATION(app->gobj())),
                                     [&window] { return pane_status_lines(window.health(), !window.screen().lit()); });

@@ -17,8 +17,14 @@ std::vector<std::filesystem::path> option_files() {
     return files;
 }
 
-OptionGroup read_option_group(const std::vector<std::filesystem::path>& files, const std::string& group) {
-    OptionGroup read;
+const std::map<std::string, std::string>& WallOptions::group(const std::string& name) const {
+    static const std::map<std::string, std::string> none;
+    const auto found = groups.find(name);
+    return found == groups.end() ? none : found->second;
+}
+
+WallOptions read_wall_options(const std::vector<std::filesystem::path>& files) {
+    WallOptions read;
     for (const auto& file : files) {
         std::unique_ptr<GKeyFile, decltype(&g_key_file_free)> keys(g_key_file_new(), &g_key_file_free);
         GError* error = nullptr;
@@ -28,20 +34,23 @@ OptionGroup read_option_group(const std::vector<std::filesystem::path>& files, c
             g_error_free(error);
             continue;
         }
-        gchar** names = g_key_file_get_keys(keys.get(), group.c_str(), nullptr, nullptr);
-        if (!names) continue;
-        for (gchar** name = names; *name; ++name) {
-            gchar* value = g_key_file_get_string(keys.get(), group.c_str(), *name, &error);
-            if (value) {
-                read.values[*name] = value;
-                g_free(value);
-            } else {
-                read.complaints.push_back("orvalis: " + file.string() + ", [" + group + "] " + *name + ": " +
-                                          error->message);
-                g_clear_error(&error);
+        gchar** groups = g_key_file_get_groups(keys.get(), nullptr);
+        for (gchar** group = groups; *group; ++group) {
+            gchar** names = g_key_file_get_keys(keys.get(), *group, nullptr, nullptr);
+            for (gchar** name = names; name && *name; ++name) {
+                gchar* value = g_key_file_get_string(keys.get(), *group, *name, &error);
+                if (value) {
+                    read.groups[*group][*name] = value;
+                    g_free(value);
+                } else {
+                    read.complaints.push_back("orvalis: " + file.string() + ", [" + *group + "] " + *name + ": " +
+                                              error->message);
+                    g_clear_error(&error);
+                }
             }
+            g_strfreev(names);
         }
-        g_strfreev(names);
+        g_strfreev(groups);
     }
     return read;
 }

@@ -8,7 +8,6 @@
 
 #include "main_window/wall_status.h"
 #include "main_window/window_picture.h"
-#include "options/wall_options.h"
 #include "remote/mqtt_payloads.h"
 #include "text/address_text.h"
 
@@ -104,7 +103,7 @@ WallDevice::Binding WallDevice::bind(const Entity& entity) {
     if (named("_zoom_"))
         return {entity, [w, n] { return std::to_string(w->pane(n).zoom()); },
                 [w, n](const std::string& payload) { w->zoom().set(n, *zoom_percent(payload) / 100); }};
-    if (named("_stato_")) return {entity, [w, n] { return pane_status_lines(w->health())[n - 1]; }, {}};
+    if (named("_stato_")) return {entity, [this, n] { return status_lines_[n - 1]; }, {}};
     return {entity, {}, {}};  // the screenshot's image: sent when taken
 }
 
@@ -155,6 +154,8 @@ void WallDevice::send_states_soon() {
 
 void WallDevice::send_states() {
     if (!link_->connected()) return;
+    // Once for the four panes' sensors, not once for each.
+    status_lines_ = pane_status_lines(window_.health());
     const auto send = [this](const std::string& topic, const std::string& payload) {
         const auto [last, first] = sent_.try_emplace(topic, payload);
         if (!first && last->second == payload) return;
@@ -174,11 +175,10 @@ void WallDevice::send_picture(const std::string& png) {
         if (binding.entity.component == Component::Image) link_->publish(state_topic(device_, binding.entity), png, true);
 }
 
-std::unique_ptr<WallDevice> start_wall_device(MainWindow& window, const std::string& app_id) {
-    const auto group = options::read_option_group("MQTT");
-    for (const auto& complaint : group.complaints) std::cerr << complaint << '\n';
+std::unique_ptr<WallDevice> start_wall_device(MainWindow& window, const std::string& app_id,
+                                              const std::map<std::string, std::string>& mqtt_group) {
     const char* credentials = std::getenv("CREDENTIALS_DIRECTORY");
-    const auto read = mqtt_options(group.values, g_get_host_name(), credentials ? credentials : "");
+    const auto read = mqtt_options(mqtt_group, g_get_host_name(), credentials ? credentials : "");
     for (const auto& complaint : read.complaints) std::cerr << complaint << '\n';
     if (!read.options) return nullptr;
     return std::make_unique<WallDevice>(window, *read.options, app_id);

@@ -45,6 +45,7 @@ private:
     Device device_;
     std::vector<Binding> bindings_;
     std::map<std::string, std::string> sent_;  // topic -> payload last sent there
+    std::vector<std::string> status_lines_;    // the panes' lines of --status, as send_states last read them
     std::unique_ptr<MqttLink> link_;
     guint state_watch_ = 0;
     guint states_soon_ = 0;
@@ -53,6 +54,7 @@ private:
 
 // The device of the wall with application id app_id, after orvalis.conf; nothing
 // when it names no server or has a wrong line in [MQTT] (said on standard error).
-std::unique_ptr<WallDevice> start_wall_device(MainWindow& window, const std::string& app_id);
+std::unique_ptr<WallDevice> start_wall_device(MainWindow& window, const std::string& app_id,
+                                              const std::map<std::string, std::string>& mqtt_group);
 
 }  // namespace remote
