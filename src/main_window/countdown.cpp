@@ -51,8 +51,13 @@ void Countdown::step_down() {
     // surely as one that reached 0: resetting it keeps the cycle alive.
     const auto left = seconds.to_number();
     if (left && *left > 0) return;
-    seconds = Value(static_cast<std::int16_t>(kResetSeconds));
+    start_cycle_again();
     reload_flagged(ReloadCause::schedule);
+}
+
+std::string Countdown::start_cycle_again() {
+    store_.Dati[0] = Value(static_cast<std::int16_t>(kResetSeconds));
+    return store_.Dati[0].to_text();
 }
 
 void Countdown::hold_scroll() {

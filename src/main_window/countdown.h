@@ -24,6 +24,9 @@ public:
     std::string toggle();
     // Reloads the panes whose refresh flag holds exactly 1.
     void reload_flagged(ReloadCause cause);
+    // Sets the counter back to a whole cycle, as when it runs out, without reloading;
+    // returns the new caption of the counter entry.
+    std::string start_cycle_again();
 
 private:
     void step_down();

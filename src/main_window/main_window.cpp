@@ -2,7 +2,6 @@
 
 #include <glibmm/main.h>
 
-#include <cstdint>
 #include <memory>
 
 #include "main_window/about.h"
@@ -146,8 +145,7 @@ void MainWindow::set_dark(bool dark) {
     // retries of failed pages as the panes wake, each pane's once.
     refresh_flagged_panes(ReloadCause::schedule);
     for (auto& browser_pane : panes_) browser_pane.set_asleep(false);
-    store_.Dati[0] = Value(static_cast<std::int16_t>(Countdown::kResetSeconds));
-    CommandMenuBar::set_caption(*countdown_entry_, store_.Dati[0].to_text());
+    CommandMenuBar::set_caption(*countdown_entry_, countdown_.start_cycle_again());
     if (timer_held_) countdown_ticker_.start();
     timer_held_ = false;
 }
