@@ -6,6 +6,7 @@
 #include <gtest/gtest.h>
 #include <gdk/gdkwayland.h>
 #include <gtk/gtk.h>
+#include <wayland-client.h>
 #include <gdkmm/monitor.h>
 #include <glibmm/miscutils.h>
 #include <gtkmm/main.h>
@@ -28,6 +29,25 @@ namespace {
 bool full_screen(Gtk::Window& window) {
     const auto gdk = window.get_window();
     return gdk && (gdk->get_state() & Gdk::WINDOW_STATE_FULLSCREEN);
+}
+
+// Whether a compositor answers on the socket and offers xdg_wm_base, without which GTK
+// refuses the display.
+bool serves_window_shell(const char* socket) {
+    wl_display* display = wl_display_connect(socket);
+    if (!display) return false;
+    bool offered = false;
+    static const wl_registry_listener listener{
+        [](void* data, wl_registry*, uint32_t, const char* interface, uint32_t) {
+            if (std::string(interface) == "xdg_wm_base") *static_cast<bool*>(data) = true;
+        },
+        [](void*, wl_registry*, uint32_t) {}};
+    wl_registry* registry = wl_display_get_registry(display);
+    wl_registry_add_listener(registry, &listener, &offered);
+    const bool answered = wl_display_roundtrip(display) >= 0;
+    wl_registry_destroy(registry);
+    wl_display_disconnect(display);
+    return answered && offered;
 }
 
 namespace fs = std::filesystem;
@@ -56,10 +76,11 @@ TEST(Wayland, WallScreenStartShowsTheFourPagesAndClosesCleanly) {
     TempFolder runtime{"orvalis-wayland"};
     RunningProgram weston({program, "--backend=headless-backend.so", "--socket=orvalis-0", "--idle-time=0", "--no-config"},
                           {"XDG_RUNTIME_DIR=" + runtime.path().string()});
-    // Weston gives no sign of readiness but its socket.
-    ASSERT_TRUE(wait_until([&] { return fs::exists(runtime / "orvalis-0") || weston.ended(); }, 20s) && !weston.ended())
-        << "Weston did not start:\n" << weston.err();
     g_setenv("XDG_RUNTIME_DIR", runtime.path().c_str(), TRUE);
+    // Weston gives no sign of readiness: its socket appears before it listens, and it may
+    // still give up after that. Ready is when a client of ours is served a window shell.
+    ASSERT_TRUE(wait_until([&] { return serves_window_shell("orvalis-0") || weston.ended(); }, 20s) && !weston.ended())
+        << "Weston did not start:\n" << weston.err();
     g_setenv("WAYLAND_DISPLAY", "orvalis-0", TRUE);
     g_setenv("GDK_BACKEND", "wayland", TRUE);
     g_unsetenv("DISPLAY");  // no way back to X11, for GTK or for WebKit's processes
@@ -69,7 +90,9 @@ TEST(Wayland, WallScreenStartShowsTheFourPagesAndClosesCleanly) {
         g_setenv(variable, (runtime / variable).c_str(), TRUE);
     g_log_set_writer_func(note_criticals, nullptr, nullptr);
 
-    ASSERT_TRUE(gtk_init_check(nullptr, nullptr)) << "GTK cannot open the Wayland display";
+    ASSERT_TRUE(gtk_init_check(nullptr, nullptr))
+        << "GTK cannot open the Wayland display; Weston " << (weston.ended() ? "has ended" : "runs") << ":\n"
+        << weston.err();
     Gtk::Main::init_gtkmm_internals();
     ASSERT_TRUE(GDK_IS_WAYLAND_DISPLAY(gdk_display_get_default()));
 
