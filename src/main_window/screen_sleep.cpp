@@ -54,7 +54,7 @@ void ScreenSleep::set_lit(bool lit) {
 }
 
 void ScreenSleep::look_at_clock() {
-    if (!clock_watch_.connected())
+    if (!clock_watch_.connected() && schedule_.follows_clock())
         clock_watch_ = Glib::signal_timeout().connect_seconds(
             [this] {
                 look_at_clock();

@@ -3,8 +3,8 @@
 // in the dark hours or when told from afar. Darkening and waking are the window's to
 // carry out on its panes and countdown (the slot given); this decides when, covers,
 // powers the screen and lets the first touch on a dark wall only wake it.
-// The clock is read every few seconds, so edges, clock jumps and summer time are
-// followed within kLookSeconds.
+// With dark hours the clock is read every few seconds, so edges, clock jumps and
+// summer time are followed within kLookSeconds.
 
 #include <gtkmm/eventbox.h>
 #include <gtkmm/gesturemultipress.h>
@@ -38,8 +38,8 @@ public:
     sigc::signal<void(bool)>& signal_lit_changed() { return lit_changed_; }
     // A key, click or touch; true when it only woke the wall and must go no further.
     bool input();
-    // Reads the clock now, as it will every kLookSeconds from then on; the first
-    // call, once the window can darken.
+    // Reads the clock now, as it will every kLookSeconds from then on where there are
+    // dark hours; the first call, once the window can darken.
     void look_at_clock();
 
 private:

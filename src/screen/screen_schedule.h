@@ -28,6 +28,8 @@ public:
 
     // Whether the wall should be dark at now.
     bool dark_at(const Moment& now);
+    // Without dark hours the clock changes nothing: only a change from afar or an input does.
+    bool follows_clock() const { return !hours_.empty(); }
     // From afar: dark or lit until the next edge.
     void set_by_hand(bool dark, const Moment& now);
     // A click, touch or key; true when it lit a dark wall (and so goes no further).
